@@ -1,0 +1,20 @@
+#include "app/constants.h"
+
+namespace Constants {
+
+const char *const Version = "1.0.9b1";
+const char *const DisplayName = "Zel admin multiseat";
+const char *const IconName = "zel-admin-multiseat";
+
+const QString EmptySeatsAllowedKey = QStringLiteral("emptyseatsallowed");
+const QString ShowUnknownDevicesKey = QStringLiteral("showunknowndevices");
+const QString GeometryKey = QStringLiteral("geometry");
+const QString UserNamesGroup = QStringLiteral("usernames");
+
+const QString DisplayManagerService = QStringLiteral("zel-dm");
+
+const QString DeviceMimeType = QStringLiteral("application/x-qabstractitemmodeldatalist");
+
+const QString RaiseMessage = QStringLiteral("raise");
+
+} // namespace Constants

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Identity of the program and the strings shared by the whole process. Each
+// value is defined once here; every other place refers to these names.
+namespace Constants {
+
+// Build-time identity.
+extern const char *const Version;     // "1.0.9b1", first argument of zelInit
+extern const char *const DisplayName; // "Zel admin multiseat", also the window title
+extern const char *const IconName;    // theme icon of the application window
+
+// Settings keys (see AppSettings for the whole table).
+extern const QString EmptySeatsAllowedKey;  // "emptyseatsallowed"
+extern const QString ShowUnknownDevicesKey; // "showunknowndevices"
+extern const QString GeometryKey;           // "geometry"
+extern const QString UserNamesGroup;        // "usernames"
+
+// The display manager's systemd service, restarted after a save.
+extern const QString DisplayManagerService; // "zel-dm"
+
+// MIME type of a device dragged between device trees.
+extern const QString DeviceMimeType; // "application/x-qabstractitemmodeldatalist"
+
+// Message the second copy sends to the running one.
+extern const QString RaiseMessage; // "raise"
+
+} // namespace Constants

@@ -1,0 +1,10 @@
+#include "app/startup.h"
+#include "mainwindow/mainwindow.h"
+#include "platform/qtsingleapplication.h"
+
+int main(int argc, char *argv[])
+{
+    QtSingleApplication app(argc, argv, true);
+    return runApplication(app, StartupChecks::system(),
+                          [] { return std::make_unique<MainWindow>(); });
+}

@@ -1,0 +1,55 @@
+#include "app/startup.h"
+
+#include "app/constants.h"
+#include "platform/micdetect.h"
+#include "platform/qtsingleapplication.h"
+#include "platform/zelintegration.h"
+
+#include <QIcon>
+#include <QMessageBox>
+
+#include <unistd.h>
+
+StartupChecks StartupChecks::system()
+{
+    return {[] { return ::geteuid(); }, [] { return MICDetect::isCurrentProcessHasMaxMIC(); }};
+}
+
+int runApplication(QtSingleApplication &app, const StartupChecks &checks,
+                   const MainWindowFactory &createMainWindow)
+{
+    // Announced before any check, also in a copy that is about to hand over.
+    zelInit(Constants::Version, Constants::DisplayName);
+
+    if (app.isRunning()) {
+        app.sendMessage(Constants::RaiseMessage, 5000);
+        return -1;
+    }
+
+    if (checks.effectiveUid() != 0) {
+        QMessageBox::warning(
+            nullptr, QObject::tr("Warning!"),
+            QObject::tr("You should run this application with superuser privileges."),
+            QMessageBox::Ok);
+        return 0;
+    }
+
+    if (!checks.hasMaxIntegrity()) {
+        QMessageBox::warning(nullptr, QObject::tr("Warning!"),
+                             QObject::tr("The operating system is running in the mode of "
+                                         "mandatory integrity control.\nTo configure multiterminal "
+                                         "mode, you must be logged into the session under a high "
+                                         "level of integrity."),
+                             QMessageBox::Ok);
+        return 0;
+    }
+
+    QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(Constants::IconName)));
+
+    std::unique_ptr<QWidget> window = createMainWindow();
+    window->show();
+    app.setActivationWindow(window.get(), true);
+    const int result = QApplication::exec();
+    window.reset();
+    return result;
+}

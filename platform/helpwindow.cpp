@@ -1,0 +1,43 @@
+#include "platform/helpwindow.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+static void initHelpResources()
+{
+    // The text sits in a static library; make sure its resource is linked in.
+    Q_INIT_RESOURCE(help);
+}
+
+HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    initHelpResources();
+    setObjectName(QStringLiteral("helpWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Help"));
+    resize(640, 560);
+
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setOpenExternalLinks(false);
+    m_browser->setSource(QUrl(QStringLiteral("qrc:/help/help.html")));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_browser);
+    layout->addWidget(buttons);
+}
+
+void HelpWindow::showTopic(const QString &topic)
+{
+    if (!topic.isEmpty())
+        m_browser->scrollToAnchor(topic);
+    show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Mandatory integrity control check. On a system without mandatory integrity
+// control every process counts as being at the maximum level.
+class MICDetect
+{
+public:
+    static bool isCurrentProcessHasMaxMIC();
+
+    // The same check against a file-system root other than "/" (for tests).
+    static bool hasMaxMIC(const QString &root);
+};

@@ -1,0 +1,108 @@
+#include "seatstate/loginctlutil.h"
+
+#include "seatstate/seatstatusparser.h"
+
+LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
+{
+    m_process.setProgram(QStringLiteral("loginctl"));
+    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            &LoginctlUtil::onFinished);
+    connect(&m_process, &QProcess::errorOccurred, this, &LoginctlUtil::onError);
+}
+
+void LoginctlUtil::setIdle()
+{
+    m_command = Idle;
+}
+
+QString LoginctlUtil::readOutput()
+{
+    QByteArray data = m_process.readAllStandardOutput();
+    const int nul = data.indexOf('\0');
+    if (nul >= 0)
+        data.truncate(nul);
+    if (data.isEmpty())
+        return QString();
+    return QString::fromUtf8(data);
+}
+
+void LoginctlUtil::readSeatsList()
+{
+    start(ListSeats, {QStringLiteral("list-seats"), QStringLiteral("--no-legend")});
+}
+
+void LoginctlUtil::readSeatStatus(QString m_currentSeatName)
+{
+    start(ReadSeatStatus, {QStringLiteral("seat-status"), m_currentSeatName});
+}
+
+void LoginctlUtil::checkSeatStatus(QString m_currentSeatName)
+{
+    start(CheckSeatStatus, {QStringLiteral("seat-status"), m_currentSeatName});
+}
+
+void LoginctlUtil::attachThisDevice(QString seat, QString address)
+{
+    if (refuseWhileRunning())
+        return;
+    m_address = address;
+    m_seat = seat;
+    start(Attach, {QStringLiteral("attach"), seat, address});
+}
+
+bool LoginctlUtil::refuseWhileRunning()
+{
+    // One process serves every command; starting a second one while the first
+    // runs would make its end be taken for the wrong command.
+    if (m_process.state() == QProcess::NotRunning)
+        return false;
+    emit error(tr("A loginctl command is still running; the new one was not started."));
+    return true;
+}
+
+void LoginctlUtil::start(Command command, const QStringList &arguments)
+{
+    if (refuseWhileRunning())
+        return;
+    m_command = command;
+    m_process.setArguments(arguments);
+    m_process.start(QIODevice::ReadWrite);
+}
+
+void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (exitStatus != QProcess::NormalExit) {
+        emit error(tr("Crashed: code is %1").arg(exitCode));
+        return;
+    }
+    // A non-zero exit code is no error here: the caller judges the output.
+    switch (m_command) {
+    case ListSeats:
+        emit seatsListReadingFinished();
+        break;
+    case ReadSeatStatus:
+        parseSeatStatus();
+        emit seatStatusReadingFinished();
+        break;
+    case CheckSeatStatus:
+        emit seatStatusCheckingFinished();
+        break;
+    case Attach:
+        emit deviceAttached(m_seat, m_address);
+        break;
+    default:
+        break;
+    }
+}
+
+void LoginctlUtil::onError(QProcess::ProcessError processError)
+{
+    Q_UNUSED(processError)
+    emit error(m_process.errorString());
+}
+
+void LoginctlUtil::parseSeatStatus()
+{
+    devices.clear();
+    devices = ::parseSeatStatus(readOutput());
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "seatstate/seatstatus.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+// Runs `loginctl`, one command at a time, and reports the end of each command
+// as a signal. The owner starts the next command from the slot that receives
+// the previous command's completion signal.
+class LoginctlUtil : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LoginctlUtil(QObject *parent = nullptr);
+
+    // Marks the runner idle: the end of a process started before causes no signal.
+    void setIdle();
+
+    // Everything the last command wrote to its standard output and that has
+    // not been read yet, as UTF-8, cut at the first NUL; null when nothing.
+    QString readOutput();
+
+    // Devices of the seat read by the last readSeatStatus().
+    SeatDevices devices;
+
+signals:
+    void error(QString error);
+    void seatsListReadingFinished();
+    void seatStatusReadingFinished();
+    void deviceAttached(QString seat, QString address);
+    void seatStatusCheckingFinished();
+
+public slots:
+    void readSeatsList();
+    void readSeatStatus(QString m_currentSeatName);
+    void checkSeatStatus(QString m_currentSeatName);
+    void attachThisDevice(QString seat, QString address);
+
+private slots:
+    void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void onError(QProcess::ProcessError processError);
+
+private:
+    enum Command
+    {
+        ListSeats = 0,
+        ReadSeatStatus = 1,
+        CheckSeatStatus = 2,
+        Attach = 3,
+        Idle = 4,
+    };
+
+    bool refuseWhileRunning();
+    void start(Command command, const QStringList &arguments);
+    void parseSeatStatus();
+
+    QProcess m_process;
+    int m_command = ListSeats;
+    QString m_seat;
+    QString m_address;
+};

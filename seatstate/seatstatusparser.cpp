@@ -1,0 +1,88 @@
+#include "seatstate/seatstatusparser.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QChar TreeVertical(0x2502); // "│", drawn by loginctl between siblings
+
+// The text between the first and the last double quote of a line; everything
+// after a lone quote; the whole line when it has none.
+QString quotedName(const QString &line)
+{
+    const int first = line.indexOf(QLatin1Char('"'));
+    if (first < 0)
+        return line;
+    const int last = line.lastIndexOf(QLatin1Char('"'));
+    if (last == first)
+        return line.mid(first + 1);
+    return line.mid(first + 1, last - first - 1);
+}
+
+// The path a description line refers to: the line before it from "/sys" on.
+QString pathFrom(const QString &previousLine)
+{
+    const int pos = previousLine.indexOf(QLatin1String("/sys"));
+    return pos < 0 ? previousLine : previousLine.mid(pos);
+}
+
+bool mentionsSkippedWords(const QString &line)
+{
+    static const char *const words[] = {"/sys", "seat", "Sessions", "Devices", "drm:card"};
+    for (const char *word : words) {
+        if (line.contains(QLatin1String(word)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QStringList parseSeatList(const QString &output)
+{
+    QStringList seats;
+    const QStringList parts = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const QString seat = part.trimmed();
+        // A line of blanks would otherwise become an empty seat identifier,
+        // which sorts first and would be taken for the main seat.
+        if (!seat.isEmpty())
+            seats.append(seat);
+    }
+    return seats;
+}
+
+SeatDevices parseSeatStatus(const QString &output)
+{
+    // A video card line ends in "drm:card" and one digit; connectors
+    // (drm:card0-DP-1) and cards from 10 on do not match.
+    static const QRegularExpression videocardLine(QStringLiteral("drm:card[0-9]$"));
+
+    SeatDevices devices;
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QString previous;
+    for (const QString &line : lines) {
+        const QString path = pathFrom(previous);
+        bool handled = false;
+
+        if (videocardLine.match(line).hasMatch()) {
+            const int bar = line.indexOf(TreeVertical);
+            const QString name = (bar < 0 ? line : line.mid(bar + 1)).trimmed();
+            devices.insert(VideocardCategory, DeviceEntry(name, path));
+            handled = true;
+        }
+        if (line.contains(QLatin1String("keyboard"), Qt::CaseInsensitive)) {
+            devices.insert(KeyboardCategory, DeviceEntry(quotedName(line), path));
+            handled = true;
+        }
+        if (line.contains(QLatin1String("mouse"), Qt::CaseInsensitive)) {
+            devices.insert(MouseCategory, DeviceEntry(quotedName(line), path));
+        } else if (!handled && !mentionsSkippedWords(line)) {
+            const int bar = line.lastIndexOf(TreeVertical);
+            const QString name = (bar < 0 ? line : line.mid(bar + 1)).simplified();
+            devices.insert(UnrecognizedCategory, DeviceEntry(name, path));
+        }
+        previous = line;
+    }
+    return devices;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "seatstate/seatstatus.h"
+
+#include <QString>
+#include <QStringList>
+
+// Turns the text printed by `loginctl list-seats --no-legend` into seat
+// identifiers, in output order.
+QStringList parseSeatList(const QString &output);
+
+// Turns the text printed by `loginctl seat-status SEAT` into the seat's
+// devices by category. The classification is textual: a description line is a
+// video card, keyboard, mouse or other device by the words it holds, and takes
+// its path from the line before it.
+SeatDevices parseSeatStatus(const QString &output);

@@ -1,0 +1,98 @@
+// Runs the program's start-up with a chosen user id and integrity answer, and
+// reports what happened to a file: every message box (answered with Ok), the
+// start of the event loop, and every raise request.
+//
+//   zel-startup-driver --report FILE [--euid N] [--mic yes|no] [--minimize]
+
+#include "app/startup.h"
+#include "mainwindow/mainwindow.h"
+#include "platform/qtsingleapplication.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QString g_report;
+
+void report(const QString &line)
+{
+    QFile file(g_report);
+    if (file.open(QIODevice::Append | QIODevice::Text))
+        file.write(line.toUtf8() + '\n');
+}
+
+QString argument(int argc, char **argv, const char *name, const char *fallback)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], name) == 0)
+            return QString::fromLocal8Bit(argv[i + 1]);
+    }
+    return QString::fromLatin1(fallback);
+}
+
+bool flag(int argc, char **argv, const char *name)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], name) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    g_report = argument(argc, argv, "--report", "");
+    const uid_t euid = argument(argc, argv, "--euid", "0").toUInt();
+    const bool mic = argument(argc, argv, "--mic", "yes") == QLatin1String("yes");
+    const bool minimize = flag(argc, argv, "--minimize");
+
+    QtSingleApplication app(argc, argv, true);
+
+    QTimer boxes;
+    boxes.setInterval(20);
+    QObject::connect(&boxes, &QTimer::timeout, [] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || box->property("reported").toBool())
+            return;
+        box->setProperty("reported", true);
+        report(QStringLiteral("box\t%1\t%2\t%3\t%4")
+                   .arg(box->windowTitle(), box->text().replace('\n', "\\n"),
+                        QCoreApplication::applicationVersion(),
+                        QGuiApplication::applicationDisplayName()));
+        QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+    });
+    boxes.start();
+
+    QObject::connect(&app, &QtSingleApplication::messageReceived, [&app](const QString &message) {
+        // Look once the activation has been handled.
+        QTimer::singleShot(200, [&app, message] {
+            QWidget *w = app.activationWindow();
+            report(QStringLiteral("message\t%1\tvisible=%2\tminimized=%3\tactive=%4")
+                       .arg(message)
+                       .arg(w && w->isVisible())
+                       .arg(w && w->isMinimized())
+                       .arg(w && w->isActiveWindow()));
+        });
+    });
+
+    StartupChecks checks{[euid] { return euid; }, [mic] { return mic; }};
+    const int result = runApplication(app, checks, [minimize] {
+        auto window = std::make_unique<MainWindow>();
+        QWidget *w = window.get();
+        QTimer::singleShot(0, w, [w, minimize] {
+            if (minimize)
+                w->showMinimized();
+            report(QStringLiteral("running\t%1\tminimized=%2")
+                       .arg(w->windowTitle())
+                       .arg(w->isMinimized()));
+        });
+        return window;
+    });
+    report(QStringLiteral("exit\t%1").arg(result));
+    return result;
+}

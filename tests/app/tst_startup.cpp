@@ -1,0 +1,197 @@
+#include "common/testenv.h"
+#include "platform/singleinstancepeer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+// Start-up is tested on separate processes: the order of the checks, the exit
+// codes and the hand-over between two running copies are what matters.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void nonRootIsRefusedWithOneWarning();
+    void integrityBelowMaximumIsRefused();
+    void secondCopyHandsOverAndRaisesTheFirst();
+    void handOverComesBeforeThePrivilegeCheck();
+    void lockOfAKilledCopyDoesNotBlock();
+    void realProgramHandsOver();
+
+private:
+    QProcess *startDriver(const QStringList &arguments, const QString &report);
+    QStringList reportLines(const QString &report) const;
+    bool waitForLine(const QString &report, const QString &prefix, int timeoutMs = 15000);
+    QString reportPath(const QString &name) const { return m_dir->filePath(name); }
+
+    QString m_driver;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<QProcess *> m_processes;
+};
+
+void TestStartup::initTestCase()
+{
+    TestEnv::init();
+    m_driver = QStringLiteral(ZEL_STARTUP_DRIVER);
+    QVERIFY(QFileInfo(m_driver).isExecutable());
+}
+
+void TestStartup::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    // The window reads its seats from an emulated machine of one seat.
+    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"), "seat seat0\n"));
+    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(m_dir->filePath("machine")));
+}
+
+void TestStartup::cleanup()
+{
+    for (QProcess *p : qAsConst(m_processes)) {
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        delete p;
+    }
+    m_processes.clear();
+}
+
+QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &report)
+{
+    auto *p = new QProcess;
+    p->setProcessChannelMode(QProcess::ForwardedChannels);
+    p->start(m_driver, QStringList{"--report", report} + arguments);
+    m_processes.append(p);
+    return p;
+}
+
+QStringList TestStartup::reportLines(const QString &report) const
+{
+    return QString::fromUtf8(TestEnv::readFile(report)).split('\n', Qt::SkipEmptyParts);
+}
+
+bool TestStartup::waitForLine(const QString &report, const QString &prefix, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        for (const QString &line : reportLines(report)) {
+            if (line.startsWith(prefix))
+                return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void TestStartup::nonRootIsRefusedWithOneWarning()
+{
+    const QString report = reportPath("report");
+    QProcess *p = startDriver({"--euid", "1000", "--mic", "no"}, report);
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p->exitCode(), 0);
+    // One box, after zelInit (version and display name are already set), and
+    // no integrity warning and no window.
+    QCOMPARE(reportLines(report),
+             QStringList({"box\tWarning!\tYou should run this application with superuser "
+                          "privileges.\t1.0.9b1\tZel admin multiseat",
+                          "exit\t0"}));
+}
+
+void TestStartup::integrityBelowMaximumIsRefused()
+{
+    const QString report = reportPath("report");
+    QProcess *p = startDriver({"--euid", "0", "--mic", "no"}, report);
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitCode(), 0);
+    QCOMPARE(reportLines(report),
+             QStringList({"box\tWarning!\tThe operating system is running in the mode of "
+                          "mandatory integrity control.\\nTo configure multiterminal mode, you "
+                          "must be logged into the session under a high level of "
+                          "integrity.\t1.0.9b1\tZel admin multiseat",
+                          "exit\t0"}));
+}
+
+void TestStartup::secondCopyHandsOverAndRaisesTheFirst()
+{
+    const QString first = reportPath("first");
+    startDriver({"--minimize"}, first);
+    QVERIFY(waitForLine(first, "running\tZel admin multiseat\tminimized=1"));
+
+    const QString second = reportPath("second");
+    QProcess *p = startDriver({}, second);
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitCode(), 255); // -1 as a process exit status
+    QCOMPARE(reportLines(second), QStringList({"exit\t-1"}));
+
+    QVERIFY(waitForLine(first, "message\t"));
+    QVERIFY(reportLines(first).contains("message\traise\tvisible=1\tminimized=0\tactive=1"));
+}
+
+void TestStartup::handOverComesBeforeThePrivilegeCheck()
+{
+    const QString first = reportPath("first");
+    startDriver({}, first);
+    QVERIFY(waitForLine(first, "running\t"));
+
+    // A non-root user below the integrity level still just hands over.
+    const QString second = reportPath("second");
+    QProcess *p = startDriver({"--euid", "1000", "--mic", "no"}, second);
+    QVERIFY(p->waitForFinished(20000));
+    QCOMPARE(p->exitCode(), 255);
+    QCOMPARE(reportLines(second), QStringList({"exit\t-1"}));
+}
+
+void TestStartup::lockOfAKilledCopyDoesNotBlock()
+{
+    const QString first = reportPath("first");
+    QProcess *killed = startDriver({}, first);
+    QVERIFY(waitForLine(first, "running\t"));
+    ::kill(pid_t(killed->processId()), SIGKILL);
+    QVERIFY(killed->waitForFinished(5000));
+
+    const SingleInstancePeer probe(SingleInstancePeer::instanceId(m_driver, ::getuid()),
+                                   SingleInstancePeer::runtimeDirectory(::getuid()));
+    QVERIFY2(QFileInfo::exists(probe.lockPath()), "the killed copy should have left its lock");
+
+    const QString next = reportPath("next");
+    QProcess *p = startDriver({}, next);
+    QVERIFY2(waitForLine(next, "running\t"), "a stale lock kept the new copy from starting");
+    QCOMPARE(p->state(), QProcess::Running);
+}
+
+void TestStartup::realProgramHandsOver()
+{
+    if (::geteuid() != 0)
+        QSKIP("the program itself starts only for root");
+    const QString app = TestEnv::appPath();
+    const SingleInstancePeer probe(SingleInstancePeer::instanceId(app, ::getuid()),
+                                   SingleInstancePeer::runtimeDirectory(::getuid()));
+    auto *first = new QProcess;
+    m_processes.append(first);
+    first->start(app, QStringList());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(probe.socketPath()), 15000);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    auto *second = new QProcess;
+    m_processes.append(second);
+    second->start(app, QStringList());
+    QVERIFY(second->waitForFinished(20000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 255);
+    QCOMPARE(first->state(), QProcess::Running);
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,200 @@
+#include "common/testenv.h"
+#include "platform/helpwindow.h"
+#include "platform/micdetect.h"
+#include "platform/singleinstancepeer.h"
+#include "platform/systemdservice.h"
+#include "platform/zelintegration.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::init(); }
+
+    void instanceIdentity();
+    void privateDirectoryRules();
+    void runtimeDirectoryAvoidsForeignPlaces();
+    void liveLockIsNotTakenOver();
+    void integrityCheck();
+    void serviceRestartIsQueuedWithSystemd();
+    void zelInitNamesTheProgram();
+    void helpShowsTheProgramsText();
+};
+
+void TestPlatform::instanceIdentity()
+{
+    const QString a = SingleInstancePeer::instanceId("/usr/bin/zel-admin-multiseat", 0);
+    QCOMPARE(a, SingleInstancePeer::instanceId("/usr/bin/zel-admin-multiseat", 0));
+    QVERIFY(a != SingleInstancePeer::instanceId("/usr/local/bin/zel-admin-multiseat", 0));
+    QVERIFY(a != SingleInstancePeer::instanceId("/usr/bin/zel-admin-multiseat", 1000));
+    // Safe as a file name and short enough for a socket path.
+    QVERIFY(QRegularExpression("^[a-z0-9-]+$").match(a).hasMatch());
+    QVERIFY(a.size() < 48);
+}
+
+void TestPlatform::privateDirectoryRules()
+{
+    QTemporaryDir dir;
+    const uint uid = ::getuid();
+    const QString mine = dir.filePath("mine");
+    QVERIFY(QDir().mkdir(mine));
+    ::chmod(QFile::encodeName(mine), 0700);
+    QVERIFY(SingleInstancePeer::isPrivateDirectory(mine, uid));
+    QVERIFY(!SingleInstancePeer::isPrivateDirectory(mine, uid + 1));
+
+    ::chmod(QFile::encodeName(mine), 0770);
+    QVERIFY2(!SingleInstancePeer::isPrivateDirectory(mine, uid), "group-writable");
+    ::chmod(QFile::encodeName(mine), 0703);
+    QVERIFY2(!SingleInstancePeer::isPrivateDirectory(mine, uid), "world-writable");
+    ::chmod(QFile::encodeName(mine), 0700);
+
+    const QString link = dir.filePath("link");
+    QVERIFY(QFile::link(mine, link));
+    QVERIFY2(!SingleInstancePeer::isPrivateDirectory(link, uid), "a symbolic link is refused");
+    QVERIFY(!SingleInstancePeer::isPrivateDirectory(dir.filePath("missing"), uid));
+}
+
+void TestPlatform::runtimeDirectoryAvoidsForeignPlaces()
+{
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    const QByteArray oldXdg = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    const uint uid = ::getuid();
+
+    // A runtime directory that others can write is not used.
+    const QString xdg = tmp.filePath("xdg");
+    QDir().mkdir(xdg);
+    ::chmod(QFile::encodeName(xdg), 0777);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(xdg));
+    const QString usual = tmp.path() + "/zel-admin-multiseat-" + QString::number(uid);
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), usual);
+    QVERIFY(SingleInstancePeer::isPrivateDirectory(usual, uid));
+
+    // A private runtime directory is preferred.
+    ::chmod(QFile::encodeName(xdg), 0700);
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), xdg + "/zel-admin-multiseat");
+
+    // A runtime directory too deep for a socket path is passed over.
+    const QString deep = xdg + "/" + QString(70, 'd');
+    QVERIFY(QDir().mkpath(deep));
+    ::chmod(QFile::encodeName(deep), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), usual);
+    QVERIFY(usual.size() + 1 + SingleInstancePeer::instanceId("/x", uid).size() + 7 < 108);
+
+    // The usual place made writable by others (squatted): a fresh private
+    // directory is used, so the start is neither blocked nor spoofed.
+    qputenv("XDG_RUNTIME_DIR", "");
+    ::chmod(QFile::encodeName(usual), 0777);
+    const QString fallback = SingleInstancePeer::runtimeDirectory(uid);
+    QVERIFY(!fallback.isEmpty());
+    QVERIFY(fallback != usual);
+    QVERIFY(SingleInstancePeer::isPrivateDirectory(fallback, uid));
+
+    qputenv("TMPDIR", oldTmp);
+    qputenv("XDG_RUNTIME_DIR", oldXdg);
+}
+
+void TestPlatform::liveLockIsNotTakenOver()
+{
+    QTemporaryDir dir;
+    SingleInstancePeer first("same", dir.path());
+    SingleInstancePeer second("same", dir.path());
+    SingleInstancePeer other("other", dir.path());
+    QVERIFY(!first.isClient());
+    QVERIFY(!first.isClient()); // decided once
+    QVERIFY(QFileInfo::exists(first.socketPath()));
+    QVERIFY(second.isClient());
+    QVERIFY(!other.isClient());
+    // The running copy does not answer here (no event loop): the send gives up.
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!second.sendMessage("raise", 300));
+    QVERIFY(timer.elapsed() < 3000);
+}
+
+void TestPlatform::integrityCheck()
+{
+    QTemporaryDir root;
+    QVERIFY(MICDetect::hasMaxMIC(root.path()));
+    QVERIFY(QDir().mkpath(root.filePath("sys/module/parsec")));
+    QVERIFY(!MICDetect::hasMaxMIC(root.path()));
+}
+
+void TestPlatform::serviceRestartIsQueuedWithSystemd()
+{
+    QTemporaryDir bin;
+    const QString record = bin.filePath("calls");
+    const QString script = bin.filePath("systemctl");
+    QVERIFY(TestEnv::writeFile(script, "#!/bin/sh\nprintf '%s|' \"$@\" >> '" +
+                                           QFile::encodeName(record) + "'\necho >> '" +
+                                           QFile::encodeName(record) + "'\n"));
+    QFile::setPermissions(script,
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
+
+    ZelAdmin::SystemdService service("zel-dm");
+    QCOMPARE(service.name(), QString("zel-dm"));
+    QVERIFY(service.restart());
+    QTRY_COMPARE_WITH_TIMEOUT(TestEnv::readFile(record),
+                              QByteArray("--no-block|restart|--|zel-dm|\n"), 10000);
+    qputenv("PATH", oldPath);
+
+    // Without systemctl the restart reports failure.
+    QTemporaryDir empty;
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    QVERIFY(!ZelAdmin::SystemdService("zel-dm").restart());
+    qputenv("PATH", oldPath);
+}
+
+void TestPlatform::zelInitNamesTheProgram()
+{
+    const QString before = QCoreApplication::organizationName();
+    zelInit("1.0.9b1", "Zel admin multiseat");
+    QCOMPARE(QCoreApplication::applicationVersion(), QString("1.0.9b1"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QString("Zel admin multiseat"));
+    QCOMPARE(QCoreApplication::organizationName(), QString("zel"));
+    QCoreApplication::setOrganizationName(before);
+}
+
+void TestPlatform::helpShowsTheProgramsText()
+{
+    zelHelpShow(QString());
+    HelpWindow *help = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *candidate = qobject_cast<HelpWindow *>(w))
+            help = candidate;
+    }
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    const QString text = help->browser()->toPlainText();
+    QVERIFY2(text.contains("Moving devices"), qPrintable(text.left(200)));
+    QVERIFY(text.contains("Saving"));
+    QVERIFY(text.contains("seat"));
+
+    // Asking again shows the same window.
+    help->showMinimized();
+    zelHelpShow("save");
+    int helpWindows = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        helpWindows += qobject_cast<HelpWindow *>(w) ? 1 : 0;
+    QCOMPARE(helpWindows, 1);
+    QVERIFY(!help->isMinimized());
+    help->close();
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,312 @@
+#include "common/testenv.h"
+#include "seatstate/loginctlutil.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// LoginctlUtil against the emulated loginctl: which arguments reach loginctl,
+// which signal ends each command, and what the failure paths emit.
+class TestLoginctlUtil : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void listSeats();
+    void emptySeatListStillFinishes();
+    void readSeatStatusParsesDevices();
+    void unknownSeatFinishesWithNoDevices();
+    void checkSeatStatusLeavesDevicesAlone();
+    void attachPassesExactlyThreeArguments();
+    void attachFailureIsNoError();
+    void blanksStayInOneArgument();
+    void crashGivesTwoErrors();
+    void missingLoginctlGivesOneError();
+    void outputEndsAtNul();
+    void idleRunnerIgnoresTheEnd();
+    void secondCommandWhileRunningIsRefused();
+
+private:
+    void useMachine(const QString &name, const QByteArray &extra = {});
+    QList<QStringList> callLog() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_path;
+};
+
+struct Spies
+{
+    explicit Spies(LoginctlUtil &util)
+        : error(&util, &LoginctlUtil::error), list(&util, &LoginctlUtil::seatsListReadingFinished),
+          status(&util, &LoginctlUtil::seatStatusReadingFinished),
+          attached(&util, &LoginctlUtil::deviceAttached),
+          check(&util, &LoginctlUtil::seatStatusCheckingFinished)
+    {
+    }
+    int completions() const
+    {
+        return list.count() + status.count() + attached.count() + check.count();
+    }
+    QSignalSpy error, list, status, attached, check;
+};
+
+void TestLoginctlUtil::initTestCase()
+{
+    TestEnv::init();
+    m_path = qgetenv("PATH");
+    QVERIFY2(m_path.startsWith(QFile::encodeName(QFileInfo(TestEnv::emulatorPath()).path())),
+             "the emulated loginctl must come first on PATH");
+}
+
+void TestLoginctlUtil::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(m_dir->filePath("calls.log")));
+    useMachine("three-seats.machine");
+}
+
+void TestLoginctlUtil::cleanup()
+{
+    qputenv("PATH", m_path);
+}
+
+void TestLoginctlUtil::useMachine(const QString &name, const QByteArray &extra)
+{
+    const QString copy = m_dir->filePath("machine");
+    QFile::remove(copy);
+    QByteArray content = TestEnv::readFile(TestEnv::dataDir() + "/machines/" + name);
+    QVERIFY(!content.isEmpty());
+    QVERIFY(TestEnv::writeFile(copy, content + "\n" + extra));
+    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(copy));
+}
+
+// The emulator logs one line per call: arguments joined by TAB, with "\\",
+// TAB and newline escaped.
+QList<QStringList> TestLoginctlUtil::callLog() const
+{
+    QList<QStringList> calls;
+    const QString text = QString::fromUtf8(TestEnv::readFile(m_dir->filePath("calls.log")));
+    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
+        QStringList args;
+        QString current;
+        for (int i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == '\t') {
+                args << current;
+                current.clear();
+            } else if (c == '\\' && i + 1 < line.size()) {
+                const QChar n = line.at(++i);
+                current += n == 't' ? QChar('\t') : n == 'n' ? QChar('\n') : n;
+            } else {
+                current += c;
+            }
+        }
+        args << current;
+        calls << args;
+    }
+    return calls;
+}
+
+void TestLoginctlUtil::listSeats()
+{
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatsList();
+    QVERIFY(spies.list.wait(10000));
+    QCOMPARE(spies.completions(), 1);
+    QCOMPARE(spies.error.count(), 0);
+    QCOMPARE(util.readOutput(), QString("seat0\nseat1\n"));
+    // Reading consumes the output.
+    QVERIFY(util.readOutput().isNull());
+    QCOMPARE(callLog(), QList<QStringList>({{"list-seats", "--no-legend"}}));
+}
+
+void TestLoginctlUtil::emptySeatListStillFinishes()
+{
+    useMachine("three-seats.machine", "fault list-seats silent\n");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatsList();
+    QVERIFY(spies.list.wait(10000));
+    QVERIFY(util.readOutput().isNull());
+    QCOMPARE(spies.error.count(), 0);
+}
+
+void TestLoginctlUtil::readSeatStatusParsesDevices()
+{
+    useMachine("v252-seat1-two-interface-keyboard.machine");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat1");
+    QVERIFY(spies.status.wait(10000));
+    QCOMPARE(spies.completions(), 1);
+    QCOMPARE(callLog(), QList<QStringList>({{"seat-status", "seat1"}}));
+    QCOMPARE(util.devices.values(VideocardCategory).size(), 1);
+    QCOMPARE(util.devices.values(KeyboardCategory).size(), 2);
+    QCOMPARE(util.devices.values(MouseCategory).size(), 1);
+    QCOMPARE(util.devices.values(KeyboardCategory).first().first,
+             QString("Logitech USB Keyboard Consumer Control"));
+    // The parse consumed the output.
+    QVERIFY(util.readOutput().isNull());
+}
+
+void TestLoginctlUtil::unknownSeatFinishesWithNoDevices()
+{
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat1");
+    QVERIFY(spies.status.wait(10000));
+    QVERIFY(!util.devices.isEmpty());
+
+    // loginctl exits 1 with its message on stderr: still a completion, and
+    // nothing of the earlier seat is left.
+    util.readSeatStatus("seat9");
+    QVERIFY(spies.status.wait(10000));
+    QCOMPARE(spies.status.count(), 2);
+    QCOMPARE(spies.error.count(), 0);
+    QVERIFY(util.devices.isEmpty());
+}
+
+void TestLoginctlUtil::checkSeatStatusLeavesDevicesAlone()
+{
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat1");
+    QVERIFY(spies.status.wait(10000));
+    const SeatDevices before = util.devices;
+
+    util.checkSeatStatus("seat0");
+    QVERIFY(spies.check.wait(10000));
+    QCOMPARE(spies.status.count(), 1);
+    QCOMPARE(util.devices, before);
+    const QString output = util.readOutput();
+    QVERIFY(output.startsWith("seat0\n"));
+    QVERIFY(output.contains("/sys/devices/pci0000:00/0000:00:02.0/drm/card0\n"));
+    QCOMPARE(callLog().last(), QStringList({"seat-status", "seat0"}));
+}
+
+void TestLoginctlUtil::attachPassesExactlyThreeArguments()
+{
+    const QString mouse = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-6/1-6:1.0/"
+                          "0003:045E:0084.0007/input/input11";
+    LoginctlUtil util;
+    Spies spies(util);
+    util.attachThisDevice("seat1", mouse);
+    QVERIFY(spies.attached.wait(10000));
+    QCOMPARE(spies.completions(), 1);
+    QCOMPARE(spies.attached.first(), QVariantList({"seat1", mouse}));
+    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", mouse}}));
+
+    // The emulated machine took the attach.
+    util.checkSeatStatus("seat1");
+    QVERIFY(spies.check.wait(10000));
+    QVERIFY(util.readOutput().contains(mouse + "\n"));
+}
+
+void TestLoginctlUtil::attachFailureIsNoError()
+{
+    LoginctlUtil util;
+    Spies spies(util);
+    const QString address = "/sys/devices/platform/i8042/serio0/input/input3";
+    util.attachThisDevice("seat1", address); // unknown device: exit 1
+    QVERIFY(spies.attached.wait(10000));
+    QCOMPARE(spies.error.count(), 0);
+    QCOMPARE(spies.attached.first(), QVariantList({"seat1", address}));
+    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", address}}));
+    QVERIFY(util.readOutput().isNull()); // the message went to stderr
+}
+
+void TestLoginctlUtil::blanksStayInOneArgument()
+{
+    LoginctlUtil util;
+    Spies spies(util);
+    util.attachThisDevice("seat 1", "/sys/devices/with blank/and\ttab");
+    QVERIFY(spies.attached.wait(10000));
+    util.readSeatStatus("seat one");
+    QVERIFY(spies.status.wait(10000));
+    QCOMPARE(callLog(),
+             QList<QStringList>({{"attach", "seat 1", "/sys/devices/with blank/and\ttab"},
+                                 {"seat-status", "seat one"}}));
+}
+
+void TestLoginctlUtil::crashGivesTwoErrors()
+{
+    useMachine("three-seats.machine", "fault seat-status crash\n");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat0");
+    QTRY_COMPARE_WITH_TIMEOUT(spies.error.count(), 2, 10000);
+    QTest::qWait(100);
+    QCOMPARE(spies.error.count(), 2);
+    QVERIFY(!spies.error.at(0).at(0).toString().isEmpty());
+    QVERIFY(spies.error.at(0).at(0).toString() != spies.error.at(1).at(0).toString());
+    QCOMPARE(spies.error.at(1).at(0).toString(), QString("Crashed: code is 9"));
+    QCOMPARE(spies.completions(), 0);
+}
+
+void TestLoginctlUtil::missingLoginctlGivesOneError()
+{
+    QTemporaryDir empty;
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatsList();
+    QVERIFY(spies.error.wait(10000));
+    QTest::qWait(200);
+    QCOMPARE(spies.error.count(), 1);
+    QCOMPARE(spies.completions(), 0);
+
+    // The runner stays usable once loginctl is back.
+    qputenv("PATH", m_path);
+    util.readSeatsList();
+    QVERIFY(spies.list.wait(10000));
+}
+
+void TestLoginctlUtil::outputEndsAtNul()
+{
+    QTemporaryDir bin;
+    const QString script = bin.filePath("loginctl");
+    QVERIFY(TestEnv::writeFile(script, "#!/bin/sh\nprintf 'seat0\\n\\000seat1\\n'\n"));
+    QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + m_path);
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatsList();
+    QVERIFY(spies.list.wait(10000));
+    QCOMPARE(util.readOutput(), QString("seat0\n"));
+}
+
+void TestLoginctlUtil::idleRunnerIgnoresTheEnd()
+{
+    useMachine("three-seats.machine", "fault seat-status sleep 300\n");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.checkSeatStatus("seat1");
+    util.setIdle();
+    QTest::qWait(1500);
+    QCOMPARE(spies.completions(), 0);
+    QCOMPARE(spies.error.count(), 0);
+    QCOMPARE(callLog().size(), 1);
+}
+
+void TestLoginctlUtil::secondCommandWhileRunningIsRefused()
+{
+    useMachine("three-seats.machine", "fault seat-status sleep 300\n");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat1");
+    util.attachThisDevice("seat1", "/sys/devices/x");
+    QCOMPARE(spies.error.count(), 1);
+    // The running command still ends as itself.
+    QVERIFY(spies.status.wait(10000));
+    QCOMPARE(spies.completions(), 1);
+    QVERIFY(!util.devices.isEmpty());
+    QCOMPARE(callLog(), QList<QStringList>({{"seat-status", "seat1"}}));
+}
+
+QTEST_GUILESS_MAIN(TestLoginctlUtil)
+#include "tst_loginctlutil.moc"
