@@ -82,7 +82,11 @@ int main(int argc, char *argv[])
 
     StartupChecks checks{[euid] { return euid; }, [mic] { return mic; }};
     const int result = runApplication(app, checks, [minimize] {
-        auto window = std::make_unique<MainWindow>();
+        // Nothing of the real system is read or restarted from here.
+        MainWindowEnvironment environment{
+            QStringLiteral("/nonexistent/log"), QStringLiteral("/nonexistent/drm"),
+            QStringLiteral("/nonexistent/zel-dmrc"), [](const QString &) { return false; }};
+        auto window = std::make_unique<MainWindow>(nullptr, environment);
         QWidget *w = window.get();
         QTimer::singleShot(0, w, [w, minimize] {
             if (minimize)

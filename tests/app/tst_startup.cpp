@@ -181,6 +181,7 @@ void TestStartup::realProgramHandsOver()
     auto *first = new QProcess;
     m_processes.append(first);
     first->start(app, QStringList());
+    QVERIFY(first->waitForStarted(10000));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(probe.socketPath()), 15000);
     QCOMPARE(first->state(), QProcess::Running);
 

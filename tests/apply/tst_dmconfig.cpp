@@ -1,0 +1,351 @@
+#include "apply/dmconfig.h"
+#include "common/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString FileName = QStringLiteral("zel-dmrc");
+
+QString homeCopy()
+{
+    return QDir::homePath() + '/' + FileName + QStringLiteral(".tmp");
+}
+
+QString warningText(const QString &path)
+{
+    return QStringLiteral("Failed to make changes to the file:\n %1 \nPlease make the required "
+                          "changes manually")
+        .arg(path);
+}
+
+} // namespace
+
+class TestDmConfig : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::init(); }
+    void init();
+
+    void states_data();
+    void states();
+    void unavailable();
+    void edit_data();
+    void edit();
+    void roundTripThroughUpdate();
+    void staleHomeCopyGoesFirst();
+    void decisionTables();
+    void reachableCells_data();
+    void reachableCells();
+    void ownerAndModeKept();
+    void failedReplacementKeepsOldFile();
+    void readOnlyDirectoryKeepsOldFile();
+
+private:
+    QString m_path;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDmConfig::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_path = m_dir->path() + '/' + FileName;
+    QFile::remove(homeCopy());
+}
+
+void TestDmConfig::states_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("p");
+    QTest::addColumn<int>("q");
+    QTest::newRow("empty") << QByteArray() << 0 << 0;
+    QTest::newRow("unrelated lines") << QByteArray("[General]\nServerUID = root\n") << 0 << 0;
+    QTest::newRow("default with blank") << QByteArray("a\n# ServerUID=auto\n") << 2 << 0;
+    QTest::newRow("default without blank") << QByteArray("#ServerUID=auto\nb\n") << 0 << 2;
+    QTest::newRow("blanks before default") << QByteArray(" \t # ServerUID=auto  \n") << 2 << 0;
+    QTest::newRow("both defaults") << QByteArray("# ServerUID=auto\n#ServerUID=auto") << 2 << 2;
+    QTest::newRow("active alone") << QByteArray("ServerUID=root\n") << 3 << 3;
+    QTest::newRow("active and default")
+        << QByteArray("ServerUID=root\n##commented # ServerUID=auto\n# ServerUID=auto\n") << 3 << 3;
+    QTest::newRow("active, marked form 0")
+        << QByteArray("ServerUID=root\n   ##commented # ServerUID=auto\n") << 4 << 3;
+    QTest::newRow("active, marked form 1")
+        << QByteArray("ServerUID=root\n##commented #ServerUID=auto\n") << 3 << 4;
+    QTest::newRow("marked without active")
+        << QByteArray("##commented # ServerUID=auto\n") << 0 << 0;
+}
+
+void TestDmConfig::states()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, p);
+    QFETCH(int, q);
+    QVERIFY(TestEnv::writeFile(m_path, content));
+    const QList<DmConfigRule> rules = DmConfig::rules(m_path);
+    QCOMPARE(int(checkDmConfig(rules[0])), p);
+    QCOMPARE(int(checkDmConfig(rules[1])), q);
+}
+
+void TestDmConfig::unavailable()
+{
+    // A missing file and a path that cannot be read as a file.
+    for (const QString &path : {m_path, m_dir->path()}) {
+        for (const DmConfigRule &rule : DmConfig::rules(path)) {
+            QCOMPARE(checkDmConfig(rule), FileUnavailable);
+            QVERIFY(!editDmConfig(rule, DmConfigMode::Apply));
+        }
+    }
+    QVERIFY(!QFile::exists(m_path));
+}
+
+void TestDmConfig::edit_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("apply in place, others trimmed")
+        << 0 << false << QByteArray("[General]\n  # ServerUID=auto \n\tFoo = bar  \n\nlast") << true
+        << QByteArray(
+               "[General]\nServerUID=root\n##commented # ServerUID=auto\nFoo = bar\n\nlast\n");
+    QTest::newRow("apply, CRLF lines")
+        << 0 << false << QByteArray("a\r\n# ServerUID=auto\r\n") << true
+        << QByteArray("a\nServerUID=root\n##commented # ServerUID=auto\n");
+    QTest::newRow("apply form 1") << 1 << false << QByteArray("#ServerUID=auto\nx=1\n") << true
+                                  << QByteArray(
+                                         "ServerUID=root\n##commented #ServerUID=auto\nx=1\n");
+    QTest::newRow("apply, other form absent")
+        << 0 << false << QByteArray("#ServerUID=auto\n") << false << QByteArray();
+    QTest::newRow("restore marked pair")
+        << 0 << true << QByteArray("a\nServerUID=root\n##commented # ServerUID=auto\nb\n") << true
+        << QByteArray("a\n# ServerUID=auto\nb\n");
+    QTest::newRow("restore without marked line") << 0 << true << QByteArray("ServerUID=root\nfoo\n")
+                                                 << true << QByteArray("# ServerUID=auto\nfoo\n");
+    QTest::newRow("restore form 1 without marked line")
+        << 1 << true << QByteArray("  ServerUID=root  \n\n") << true
+        << QByteArray("#ServerUID=auto\n\n");
+    QTest::newRow("restore, active line last")
+        << 0 << true << QByteArray("foo\nServerUID=root\n") << false << QByteArray();
+    QTest::newRow("restore a stray marked line")
+        << 0 << true << QByteArray("##commented # ServerUID=auto\n") << true
+        << QByteArray("# ServerUID=auto\n");
+    QTest::newRow("restore, marked line of the other form")
+        << 0 << true << QByteArray("ServerUID=root\n##commented #ServerUID=auto\n") << true
+        << QByteArray("# ServerUID=auto\n##commented #ServerUID=auto\n");
+    QTest::newRow("restore, nothing to do")
+        << 0 << true << QByteArray("# ServerUID=auto\n") << false << QByteArray();
+}
+
+void TestDmConfig::edit()
+{
+    QFETCH(int, rule);
+    QFETCH(bool, restore);
+    QFETCH(QByteArray, before);
+    QFETCH(bool, changed);
+    QFETCH(QByteArray, after);
+
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    const DmConfigMode mode = restore ? DmConfigMode::Restore : DmConfigMode::Apply;
+    QCOMPARE(editDmConfig(DmConfig::rules(m_path)[rule], mode), changed);
+    if (changed) {
+        QCOMPARE(TestEnv::readFile(m_path), after);
+        QVERIFY(!QFile::exists(homeCopy()));
+    } else {
+        // Untouched, and the unchanged copy stays in the home directory.
+        QCOMPARE(TestEnv::readFile(m_path), before);
+        QCOMPARE(TestEnv::readFile(homeCopy()), before);
+    }
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{FileName});
+}
+
+void TestDmConfig::roundTripThroughUpdate()
+{
+    ModalAnswerer answerer;
+    const QByteArray original = " [General]\n# ServerUID=auto   \nGreeter=zel \n";
+    QVERIFY(TestEnv::writeFile(m_path, original));
+    updateDmConfig(true, nullptr, m_path);
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("[General]\nServerUID=root\n##commented # ServerUID=auto\nGreeter=zel\n"));
+    // Saving again with seats changes nothing.
+    updateDmConfig(true, nullptr, m_path);
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("[General]\nServerUID=root\n##commented # ServerUID=auto\nGreeter=zel\n"));
+    updateDmConfig(false, nullptr, m_path);
+    QCOMPARE(TestEnv::readFile(m_path), QByteArray("[General]\n# ServerUID=auto\nGreeter=zel\n"));
+    QCOMPARE(answerer.seen.size(), 0);
+}
+
+void TestDmConfig::staleHomeCopyGoesFirst()
+{
+    const DmConfigRule rule = DmConfig::rules(m_path)[0];
+    // A no-change edit over a stale copy: the copy is the current file afterwards.
+    QVERIFY(TestEnv::writeFile(homeCopy(), "stale\n"));
+    QVERIFY(TestEnv::writeFile(m_path, "nothing here\n"));
+    QVERIFY(!editDmConfig(rule, DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(homeCopy()), QByteArray("nothing here\n"));
+
+    // A leftover copy, or a dangling link in its place, does not block an edit.
+    QVERIFY(TestEnv::writeFile(m_path, "# ServerUID=auto\n"));
+    QVERIFY(editDmConfig(rule, DmConfigMode::Apply));
+    QVERIFY(!QFile::exists(homeCopy()));
+    QCOMPARE(symlink("/nonexistent/zel", QFile::encodeName(homeCopy()).constData()), 0);
+    QVERIFY(editDmConfig(rule, DmConfigMode::Restore));
+    QCOMPARE(TestEnv::readFile(m_path), QByteArray("# ServerUID=auto\n"));
+    QVERIFY(!QFileInfo(homeCopy()).isSymLink());
+}
+
+void TestDmConfig::decisionTables()
+{
+    using A = DmConfigAction;
+    const A N = A::Nothing, W = A::Warn, A0 = A::Apply0, A1 = A::Apply1, R0 = A::Restore0,
+            R1 = A::Restore1;
+    const A withSeats[5][5] = {
+        {W, W, A1, N, N}, {W, W, W, W, N}, {A0, W, W, W, N}, {N, W, W, N, N}, {N, N, N, N, N}};
+    const A withoutSeats[5][5] = {{W, W, N, R1, R1},
+                                  {W, W, W, W, R1},
+                                  {N, W, W, W, R1},
+                                  {R0, W, W, R0, R1},
+                                  {R0, R0, R0, R0, R1}};
+    for (int p = 0; p < 5; ++p) {
+        for (int q = 0; q < 5; ++q) {
+            const auto ps = DmConfigState(p), qs = DmConfigState(q);
+            QVERIFY2(DmConfig::action(true, ps, qs) == withSeats[p][q],
+                     qPrintable(QStringLiteral("seats, P=%1 Q=%2").arg(p).arg(q)));
+            QVERIFY2(DmConfig::action(false, ps, qs) == withoutSeats[p][q],
+                     qPrintable(QStringLiteral("no seats, P=%1 Q=%2").arg(p).arg(q)));
+        }
+    }
+}
+
+void TestDmConfig::reachableCells_data()
+{
+    // Every (P, Q) pair one file can produce, saved with and without seats.
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("p");
+    QTest::addColumn<int>("q");
+    QTest::addColumn<bool>("seats");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<int>("warnings");
+
+    // Expected files are empty where the file stays as it was.
+    const auto cell = [](const char *name, const QByteArray &before, int p, int q,
+                         const QByteArray &withSeats, int seatWarnings,
+                         const QByteArray &withoutSeats, int noSeatWarnings) {
+        QTest::addRow("%s, seats", name) << before << p << q << true << withSeats << seatWarnings;
+        QTest::addRow("%s, no seats", name)
+            << before << p << q << false << withoutSeats << noSeatWarnings;
+    };
+    const QByteArray marked0 = "##commented # ServerUID=auto";
+    const QByteArray marked1 = "##commented #ServerUID=auto";
+    cell("0,0", "Greeter=zel\n", 0, 0, {}, 1, {}, 1);
+    cell("0,2", "#ServerUID=auto\n", 0, 2, "ServerUID=root\n" + marked1 + "\n", 0, {}, 0);
+    cell("2,0", " # ServerUID=auto \n", 2, 0, "ServerUID=root\n" + marked0 + "\n", 0, {}, 0);
+    cell("2,2", "# ServerUID=auto\n#ServerUID=auto\n", 2, 2, {}, 1, {}, 1);
+    cell("3,3", "a\nServerUID=root\nb\n", 3, 3, {}, 0, "a\n# ServerUID=auto\nb\n", 0);
+    cell("3,4", "ServerUID=root\n" + marked1 + "\n", 3, 4, {}, 0, "#ServerUID=auto\n", 0);
+    cell("4,3", "ServerUID=root\n" + marked0 + "\n", 4, 3, {}, 0, "# ServerUID=auto\n", 0);
+    cell("4,4", "ServerUID=root\n" + marked0 + " #ServerUID=auto\n", 4, 4, {}, 0,
+         "# ServerUID=auto #ServerUID=auto\n", 0);
+    cell("1,1 (missing)", {}, 1, 1, {}, 2, {}, 2);
+}
+
+void TestDmConfig::reachableCells()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(int, p);
+    QFETCH(int, q);
+    QFETCH(bool, seats);
+    QFETCH(QByteArray, after);
+    QFETCH(int, warnings);
+
+    const bool missing = p == FileUnavailable;
+    if (!missing)
+        QVERIFY(TestEnv::writeFile(m_path, before));
+    const QList<DmConfigRule> rules = DmConfig::rules(m_path);
+    QCOMPARE(int(checkDmConfig(rules[0])), p);
+    QCOMPARE(int(checkDmConfig(rules[1])), q);
+
+    ModalAnswerer answerer;
+    for (int i = 0; i < warnings; ++i)
+        answerer.answer(QMessageBox::Ok);
+    updateDmConfig(seats, nullptr, m_path);
+
+    QCOMPARE(answerer.seen.size(), warnings);
+    QCOMPARE(answerer.unexpected(), 0);
+    for (const SeenBox &box : qAsConst(answerer.seen)) {
+        QCOMPARE(box.title, QStringLiteral("Warning!"));
+        QCOMPARE(box.text, warningText(m_path));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    if (missing)
+        QVERIFY(!QFile::exists(m_path));
+    else
+        QCOMPARE(TestEnv::readFile(m_path), after.isEmpty() ? before : after);
+}
+
+void TestDmConfig::ownerAndModeKept()
+{
+    QVERIFY(TestEnv::writeFile(m_path, "# ServerUID=auto\n"));
+    // As root the file can belong to someone else; otherwise it stays ours.
+    const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+    const gid_t group = geteuid() == 0 ? 65534 : getegid();
+    const QByteArray native = QFile::encodeName(m_path);
+    QCOMPARE(chown(native.constData(), owner, group), 0);
+    QCOMPARE(chmod(native.constData(), 0640), 0);
+
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("ServerUID=root\n##commented # ServerUID=auto\n"));
+    struct stat st;
+    QCOMPARE(stat(native.constData(), &st), 0);
+    QCOMPARE(st.st_uid, owner);
+    QCOMPARE(st.st_gid, group);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+}
+
+void TestDmConfig::failedReplacementKeepsOldFile()
+{
+    // A name so long that no companion file can be made beside it: the new file
+    // cannot be written next to the old one, whoever runs the test.
+    const QString path = m_dir->path() + '/' + QString(250, 'z');
+    const QByteArray before = "# ServerUID=auto\n";
+    QVERIFY(TestEnv::writeFile(path, before));
+    QVERIFY(!editDmConfig(DmConfig::rules(path)[0], DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(path), before);
+    QCOMPARE(TestEnv::readFile(DmConfig::temporaryPath(path)),
+             QByteArray("ServerUID=root\n##commented # ServerUID=auto\n"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    QFile::remove(DmConfig::temporaryPath(path));
+}
+
+void TestDmConfig::readOnlyDirectoryKeepsOldFile()
+{
+    if (geteuid() == 0)
+        QSKIP("directory permissions do not stop root; failedReplacementKeepsOldFile covers root");
+    const QByteArray before = "ServerUID=root\n##commented # ServerUID=auto\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const bool edited = editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Restore);
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!edited);
+    QCOMPARE(TestEnv::readFile(m_path), before);
+    QCOMPARE(TestEnv::readFile(homeCopy()), QByteArray("# ServerUID=auto\n"));
+}
+
+QTEST_MAIN(TestDmConfig)
+#include "tst_dmconfig.moc"
