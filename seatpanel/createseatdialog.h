@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+namespace Ui {
+class CreateSeatDialog;
+}
+
+// Asks for a new seat's display name and for the video card it gets from the
+// main seat. It only collects the two values; the caller creates the seat.
+class CreateSeatDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CreateSeatDialog(QWidget *parent = nullptr);
+    ~CreateSeatDialog() override;
+
+    void addVideocards(const QStringList &names);
+    QString seatName() const;  // as typed, not trimmed
+    QString videocard() const; // empty when no card was offered
+
+private slots:
+    void setYesButtonEnabled(const QString &newText);
+
+private:
+    Ui::CreateSeatDialog *ui;
+};

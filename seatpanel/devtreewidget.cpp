@@ -1,0 +1,265 @@
+#include "seatpanel/devtreewidget.h"
+
+#include "app/constants.h"
+#include "seatpanel/devicepayload.h"
+#include "seatstate/seatstatus.h"
+
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QIcon>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPersistentModelIndex>
+#include <QPointer>
+
+DevTreeWidget *DevTreeWidget::s_dragSource = nullptr;
+
+DevTreeWidget::DevTreeWidget(QWidget *parent) : QTreeWidget(parent)
+{
+    qRegisterMetaType<DropState>("DropState");
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+DevTreeWidget::~DevTreeWidget()
+{
+    if (s_dragSource == this)
+        s_dragSource = nullptr;
+}
+
+QString DevTreeWidget::categoryIconName(int category)
+{
+    switch (category) {
+    case VideocardCategory:
+        return QStringLiteral("video-display");
+    case KeyboardCategory:
+        return QStringLiteral("input-keyboard");
+    case MouseCategory:
+        return QStringLiteral("input-mouse");
+    case UnrecognizedCategory:
+        return QStringLiteral("drive-removable-media");
+    default:
+        return QString();
+    }
+}
+
+void DevTreeWidget::addCategories()
+{
+    const QString texts[DeviceCategoryCount] = {tr("Videocard"), tr("Keyboard"), tr("Mouse"),
+                                                tr("Unrecognized devices")};
+    for (int i = 0; i < DeviceCategoryCount; ++i) {
+        auto *row = new QTreeWidgetItem(this);
+        row->setText(0, texts[i]);
+        const QString iconName = categoryIconName(i);
+        row->setIcon(0, QIcon::hasThemeIcon(iconName) ? QIcon::fromTheme(iconName) : QIcon());
+    }
+    initCategories();
+}
+
+void DevTreeWidget::initCategories()
+{
+    for (int i = 0; i < topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = topLevelItem(i);
+        row->setFlags(CategoryItemFlags);
+        row->setExpanded(true);
+    }
+}
+
+QTreeWidgetItem *DevTreeWidget::category(int index) const
+{
+    return topLevelItem(index); // null outside 0..count-1
+}
+
+QTreeWidgetItem *DevTreeWidget::addDevice(const QVariant &name, const QVariant &addresses,
+                                          const QVariant &type)
+{
+    bool isNumber = false;
+    const int index = type.toInt(&isNumber);
+    QTreeWidgetItem *parent = isNumber ? category(index) : nullptr;
+    if (!parent || index >= DeviceCategoryCount)
+        return nullptr;
+    auto *item = new QTreeWidgetItem(parent);
+    item->setData(0, Qt::DisplayRole, name.toString());
+    item->setData(0, AddressRole, addresses.toStringList());
+    item->setData(0, TypeRole, index);
+    item->setFlags(DeviceItemFlags);
+    return item;
+}
+
+int DevTreeWidget::childCountOf(int index) const
+{
+    const QTreeWidgetItem *row = category(index);
+    return row ? row->childCount() : 0;
+}
+
+bool DevTreeWidget::hasVideocard() const
+{
+    return childCountOf(VideocardCategory) > 0;
+}
+
+bool DevTreeWidget::hasKeyboardAndMouse() const
+{
+    return childCountOf(KeyboardCategory) > 0 && childCountOf(MouseCategory) > 0;
+}
+
+bool DevTreeWidget::hasKeyboardOrMouse() const
+{
+    return childCountOf(KeyboardCategory) > 0 || childCountOf(MouseCategory) > 0;
+}
+
+bool DevTreeWidget::hasInputDevices(bool includeUnrec) const
+{
+    if (!category(UnrecognizedCategory))
+        return false;
+    return hasKeyboardOrMouse() || (includeUnrec && childCountOf(UnrecognizedCategory) > 0);
+}
+
+void DevTreeWidget::updateState(DropState dropstate, bool includeUnrec)
+{
+    if (topLevelItemCount() < DeviceCategoryCount)
+        return;
+    if (!mayHoldPendingDevice())
+        dropstate = NoDrop;
+
+    int others = childCountOf(KeyboardCategory) + childCountOf(MouseCategory);
+    if (includeUnrec)
+        others += childCountOf(UnrecognizedCategory);
+    int videocards = childCountOf(VideocardCategory);
+    if (dropstate == OtherDeviceDropped)
+        --others;
+    else if (dropstate == VideocardDropped)
+        --videocards;
+
+    emit showLabel(videocards <= 0 && others <= 0);
+    const bool warn = videocards <= 0 && others > 0;
+    category(VideocardCategory)
+        ->setIcon(0, QIcon::fromTheme(warn ? QStringLiteral("dialog-warning")
+                                           : QStringLiteral("video-display")));
+}
+
+void DevTreeWidget::setUnrecognizedVisible(bool show)
+{
+    if (QTreeWidgetItem *row = category(UnrecognizedCategory))
+        row->setHidden(!show);
+}
+
+QStringList DevTreeWidget::videocardNames() const
+{
+    QStringList names;
+    if (const QTreeWidgetItem *row = category(VideocardCategory)) {
+        for (int i = 0; i < row->childCount(); ++i)
+            names.append(row->child(i)->data(0, Qt::DisplayRole).toString());
+    }
+    return names;
+}
+
+QStringList DevTreeWidget::deviceAddresses(bool includeUnrec) const
+{
+    QStringList addresses;
+    const int last = includeUnrec ? UnrecognizedCategory : MouseCategory;
+    for (int c = VideocardCategory; c <= last; ++c) {
+        const QTreeWidgetItem *row = category(c);
+        if (!row)
+            continue;
+        for (int i = 0; i < row->childCount(); ++i)
+            addresses += row->child(i)->data(0, AddressRole).toStringList();
+    }
+    return addresses;
+}
+
+bool DevTreeWidget::mayHoldPendingDevice() const
+{
+    return !s_dragSource || s_dragSource == this;
+}
+
+void DevTreeWidget::mousePressEvent(QMouseEvent *event)
+{
+    QTreeWidgetItem *item = itemAt(event->pos());
+    if (item && (item->flags() & Qt::ItemIsSelectable)) {
+        QPointer<DevTreeWidget> self(this);
+        const bool kept = dragDevice(item);
+        if (!self)
+            return;
+        // Once the drag took the device away, the press would only select
+        // whatever row has moved up under the cursor.
+        if (!kept)
+            return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
+{
+    // The drop handlers of the target run inside exec() and may change this
+    // tree; the persistent index tells whether the item is still there.
+    const QPersistentModelIndex index(indexFromItem(item));
+    const DropState leaving = item->data(0, TypeRole).toInt() == VideocardCategory
+                                  ? VideocardDropped
+                                  : OtherDeviceDropped;
+
+    auto *drag = new QDrag(this);
+    drag->setMimeData(DevicePayload::createMimeData(
+        item->data(0, Qt::DisplayRole), item->data(0, AddressRole), item->data(0, TypeRole)));
+
+    QPointer<DevTreeWidget> self(this);
+    s_dragSource = this;
+    const Qt::DropAction action = drag->exec(Qt::MoveAction);
+    if (!self)
+        return false;
+    if (action != Qt::IgnoreAction && itemFromIndex(index)) {
+        // Still the drag source here, so that the refresh discounts the item.
+        emit dragAccepted(leaving);
+        if (!self)
+            return false;
+        s_dragSource = nullptr;
+        delete itemFromIndex(index);
+        emit dragFinished();
+    }
+    s_dragSource = nullptr;
+    return action == Qt::IgnoreAction;
+}
+
+void DevTreeWidget::acceptOrRefuse(QDragMoveEvent *event)
+{
+    if (!event->mimeData()->hasFormat(Constants::DeviceMimeType)) {
+        event->ignore();
+        return;
+    }
+    if (event->source() == this) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        return;
+    }
+    event->acceptProposedAction();
+}
+
+void DevTreeWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    acceptOrRefuse(event);
+}
+
+void DevTreeWidget::dragMoveEvent(QDragMoveEvent *event)
+{
+    acceptOrRefuse(event);
+}
+
+void DevTreeWidget::dropEvent(QDropEvent *event)
+{
+    if (event->source() == this) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        return;
+    }
+    // Refusing what cannot become a device here keeps the source from
+    // deleting an item that nobody took over.
+    DevicePayload payload;
+    if (!DevicePayload::decode(event->mimeData(), &payload) || !category(payload.type.toInt())) {
+        event->setDropAction(Qt::IgnoreAction);
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    emit deviceDropped(payload.name, payload.addresses, payload.type);
+    event->accept();
+}

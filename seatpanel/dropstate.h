@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QMetaType>
+
+// What a device tree has to discount in its state refresh: a device of that
+// tree that has just been dropped on another tree but whose item is still in
+// place, because the source deletes it only after its drag has ended.
+enum DropState : int
+{
+    NoDrop = 0,
+    VideocardDropped = 1,
+    OtherDeviceDropped = 2,
+};
+
+Q_DECLARE_METATYPE(DropState)

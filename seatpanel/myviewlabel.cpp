@@ -1,0 +1,30 @@
+#include "seatpanel/myviewlabel.h"
+
+MyViewLabel::MyViewLabel(QWidget *parent) : QLabel(parent) {}
+
+MyViewLabel::~MyViewLabel() = default;
+
+bool MyViewLabel::isShortened(const QString &text)
+{
+    return text.size() >= MaxLength;
+}
+
+QString MyViewLabel::shownText(const QString &text)
+{
+    if (!isShortened(text))
+        return text;
+    return text.left(KeptLength) + QStringLiteral("...");
+}
+
+void MyViewLabel::setText(const QString &text)
+{
+    m_fullText = text;
+    m_shownText = shownText(text);
+    setToolTip(isShortened(text) ? m_fullText : QString());
+    QLabel::setText(m_shownText);
+}
+
+QString MyViewLabel::fullText() const
+{
+    return m_fullText;
+}
