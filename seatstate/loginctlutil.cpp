@@ -5,6 +5,12 @@
 LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
 {
     m_process.setProgram(QStringLiteral("loginctl"));
+    // loginctl draws its device tree in ASCII under a non-UTF-8 locale (root's
+    // shell often runs under LANG=C), and the tree characters would end up in
+    // the device names. Ask for the UTF-8 tree whatever the locale.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SYSTEMD_UTF8"), QStringLiteral("1"));
+    m_process.setProcessEnvironment(environment);
     connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &LoginctlUtil::onFinished);
     connect(&m_process, &QProcess::errorOccurred, this, &LoginctlUtil::onError);

@@ -182,7 +182,12 @@ void TestStartup::realProgramHandsOver()
     m_processes.append(first);
     first->start(app, QStringList());
     QVERIFY(first->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(probe.socketPath()), 15000);
+    // Earlier runs may have left a socket behind: wait until this copy holds
+    // the lock (its pid on the first line) and listens.
+    const QByteArray pid = QByteArray::number(first->processId());
+    QTRY_VERIFY_WITH_TIMEOUT(TestEnv::readFile(probe.lockPath()).split('\n').first() == pid &&
+                                 QFileInfo::exists(probe.socketPath()),
+                             15000);
     QCOMPARE(first->state(), QProcess::Running);
 
     auto *second = new QProcess;

@@ -21,6 +21,7 @@ private slots:
     void readSeatStatusParsesDevices();
     void unknownSeatFinishesWithNoDevices();
     void checkSeatStatusLeavesDevicesAlone();
+    void treeIsReadInUtf8UnderAsciiLocale();
     void attachPassesExactlyThreeArguments();
     void attachFailureIsNoError();
     void blanksStayInOneArgument();
@@ -187,6 +188,24 @@ void TestLoginctlUtil::checkSeatStatusLeavesDevicesAlone()
     QVERIFY(output.startsWith("seat0\n"));
     QVERIFY(output.contains("/sys/devices/pci0000:00/0000:00:02.0/drm/card0\n"));
     QCOMPARE(callLog().last(), QStringList({"seat-status", "seat0"}));
+}
+
+void TestLoginctlUtil::treeIsReadInUtf8UnderAsciiLocale()
+{
+    useMachine("v252-seat1-two-interface-keyboard.machine");
+    const QByteArray oldLang = qgetenv("LANG");
+    qputenv("LANG", "C");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.readSeatStatus("seat1");
+    const bool finished = spies.status.wait(10000);
+    qputenv("LANG", oldLang);
+    QVERIFY(finished);
+    // Under LANG=C loginctl would draw "|-" and "| ", which would stay in the names.
+    QCOMPARE(util.devices.values(VideocardCategory),
+             QList<DeviceEntry>(
+                 {{"[MASTER] drm:card1", "/sys/devices/pci0000:00/0000:00:02.0/drm/card1"}}));
+    QCOMPARE(util.devices.values(UnrecognizedCategory).size(), 0);
 }
 
 void TestLoginctlUtil::attachPassesExactlyThreeArguments()

@@ -1,0 +1,117 @@
+#include "apply/saveplan.h"
+
+#include <QCoreApplication>
+
+SaveMessageKind saveMessageKind(SaveMessage message)
+{
+    switch (message) {
+    case SaveMessage::MainSeatLacksInput:
+    case SaveMessage::RestartQuestion:
+    case SaveMessage::EmptySeatsDeleted:
+        return SaveMessageKind::Question;
+    case SaveMessage::UnexpectedError:
+        return SaveMessageKind::Warning;
+    default:
+        return SaveMessageKind::Critical;
+    }
+}
+
+QString saveMessageTitle(SaveMessage message)
+{
+    return saveMessageKind(message) == SaveMessageKind::Critical
+               ? QCoreApplication::translate("MainWindow", "Error!")
+               : QCoreApplication::translate("MainWindow", "Warning!");
+}
+
+QString saveMessageText(SaveMessage message)
+{
+    switch (message) {
+    case SaveMessage::MainVideocardMoved:
+        return QCoreApplication::translate(
+            "MainWindow", "Disconnecting main videocard from main seat is forbidden.");
+    case SaveMessage::MainSeatWithoutCard:
+        return QCoreApplication::translate(
+            "MainWindow", "Disconnecting all videocards from main seat is forbidden.");
+    case SaveMessage::MainSeatLacksInput:
+        return QCoreApplication::translate("MainWindow",
+                                           "The main place will be disconnected from important "
+                                           "devices. \nDo you want to continue?");
+    case SaveMessage::RestartQuestion:
+        return QCoreApplication::translate("MainWindow",
+                                           "After saving the settings, the graphical shell will "
+                                           "be restarted. \nDo you want to continue?");
+    case SaveMessage::SeatWithoutVideocard:
+        return QCoreApplication::translate("MainWindow",
+                                           "Creating seats without videocard is forbidden.");
+    case SaveMessage::EmptySeatsDeleted:
+        return QCoreApplication::translate(
+            "MainWindow", "Seats without devices will be deleted. \nDo you want to continue?");
+    case SaveMessage::SeatWithoutInputDevices:
+        return QCoreApplication::translate(
+            "MainWindow", "Creating seats without input devices disabled in Edit menu.\nEnable "
+                          "this option and try again or reconfigure devices.");
+    case SaveMessage::UnexpectedError:
+        return QCoreApplication::translate(
+            "MainWindow",
+            "An unexpected error has occurred.\nIt is recommended to restart the program.");
+    }
+    return QString();
+}
+
+SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
+                  const QString &mainVideocard, bool emptySeatsAllowed,
+                  const std::function<bool(SaveMessage)> &ask,
+                  const std::function<void(SaveMessage)> &tell)
+{
+    SavePlan plan;
+    if (!mainVideocard.isEmpty()) {
+        bool kept = false;
+        for (const QString &name : mainSeat.videocardNames)
+            kept = kept || name.contains(mainVideocard);
+        if (!kept) {
+            tell(SaveMessage::MainVideocardMoved);
+            return plan;
+        }
+    }
+    if (!mainSeat.hasVideocard) {
+        tell(SaveMessage::MainSeatWithoutCard);
+        return plan;
+    }
+    if (!mainSeat.hasKeyboardAndMouse && !ask(SaveMessage::MainSeatLacksInput))
+        return plan;
+    if (!ask(SaveMessage::RestartQuestion))
+        return plan;
+
+    for (int i = 0; i < panels.size(); ++i) {
+        const SeatFacts &panel = panels.at(i);
+        if (!panel.hasVideocard) {
+            if (panel.hasInputDevices) {
+                tell(SaveMessage::SeatWithoutVideocard);
+                return plan;
+            }
+            if (!ask(SaveMessage::EmptySeatsDeleted))
+                return plan;
+            plan.panelsToDelete.append(i);
+            continue;
+        }
+        if (!panel.hasKeyboardOrMouse && !emptySeatsAllowed) {
+            tell(SaveMessage::SeatWithoutInputDevices);
+            return plan;
+        }
+        for (const QString &address : panel.addresses)
+            plan.queue.append({panel.seatId, address});
+    }
+    for (const QString &address : mainSeat.addresses)
+        plan.queue.append({mainSeat.seatId, address});
+    plan.proceed = true;
+    return plan;
+}
+
+int attachRetryDelayMs(int failedChecks)
+{
+    constexpr int FirstDelayMs = 100;
+    constexpr int MaxRetries = 6; // 100 + 200 + ... + 3200 = 6300 ms
+    if (failedChecks < 1 || failedChecks > MaxRetries)
+        return -1;
+    return FirstDelayMs << (failedChecks - 1);
+}

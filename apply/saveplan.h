@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The checks a layout passes before it is saved, and the order in which its
+// devices are attached. Widget-free: the main window hands in what its trees
+// hold and shows the boxes through the two callbacks.
+
+// The messages of the checks, in the order they can appear.
+enum class SaveMessage
+{
+    MainVideocardMoved,      // critical: the main video card left the main seat
+    MainSeatWithoutCard,     // critical: the main seat has no video card
+    MainSeatLacksInput,      // question: main seat without keyboard or mouse
+    RestartQuestion,         // question: the graphical shell will be restarted
+    SeatWithoutVideocard,    // critical: a seat has input devices but no card
+    EmptySeatsDeleted,       // question: seats without devices will be deleted
+    SeatWithoutInputDevices, // critical: a seat with a card but no keyboard or mouse
+    UnexpectedError,         // warning: a marked panel was not found
+};
+
+enum class SaveMessageKind
+{
+    Critical,
+    Question,
+    Warning
+};
+
+SaveMessageKind saveMessageKind(SaveMessage message);
+QString saveMessageTitle(SaveMessage message); // translated, context "MainWindow"
+QString saveMessageText(SaveMessage message);  // translated, context "MainWindow"
+
+// What the main seat's tree holds.
+struct MainSeatFacts
+{
+    QString seatId;
+    QStringList videocardNames;
+    bool hasVideocard = false;
+    bool hasKeyboardAndMouse = false;
+    QStringList addresses; // in tree order; unrecognized ones only when shown
+};
+
+// What one seat panel holds.
+struct SeatFacts
+{
+    QString seatId;
+    bool hasVideocard = false;
+    bool hasKeyboardOrMouse = false;
+    bool hasInputDevices = false; // counting unrecognized devices when the panel shows them
+    QStringList addresses;        // in tree order
+};
+
+using AttachPair = QPair<QString, QString>; // (seat identifier, device address)
+
+struct SavePlan
+{
+    bool proceed = false;      // false: stopped by a rule or an answer; nothing may change
+    QList<int> panelsToDelete; // indexes into the panels, in marking order
+    QList<AttachPair> queue;   // remaining panels in order, then the main seat
+};
+
+// Runs the checks in their fixed order. ask() shows a question and returns
+// whether the answer was Yes; tell() shows a critical box.
+SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
+                  const QString &mainVideocard, bool emptySeatsAllowed,
+                  const std::function<bool(SaveMessage)> &ask,
+                  const std::function<void(SaveMessage)> &tell);
+
+// A device whose check did not find it is attached again after a wait that
+// doubles from 100 ms up to 3.2 s: udev applies an attach only after it has
+// re-read its rules, at most every 3 s. The waits of one device add up to
+// 6.3 s; after its last one the device counts as failed (-1).
+int attachRetryDelayMs(int failedChecks);
