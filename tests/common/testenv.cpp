@@ -74,6 +74,34 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.write(content) == content.size();
 }
 
+QList<QStringList> readCallLog(const QString &path)
+{
+    QList<QStringList> calls;
+    QStringList lines = QString::fromUtf8(readFile(path)).split(QLatin1Char('\n'));
+    lines.removeLast(); // what follows the last newline
+    for (const QString &line : qAsConst(lines)) {
+        QStringList args;
+        QString current;
+        for (int i = 0; i < line.size(); ++i) {
+            const QChar c = line.at(i);
+            if (c == QLatin1Char('\t')) {
+                args << current;
+                current.clear();
+            } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
+                const QChar escaped = line.at(++i);
+                current += escaped == QLatin1Char('t')   ? QChar(QLatin1Char('\t'))
+                           : escaped == QLatin1Char('n') ? QChar(QLatin1Char('\n'))
+                                                         : escaped;
+            } else {
+                current += c;
+            }
+        }
+        args << current;
+        calls << args;
+    }
+    return calls;
+}
+
 } // namespace TestEnv
 
 ModalAnswerer::ModalAnswerer(QObject *parent) : QObject(parent)

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <functional>
 
@@ -27,6 +28,11 @@ QString appPath();      // the zel-admin-multiseat executable
 // Reads a whole file (empty when missing).
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &content);
+
+// The emulated loginctl's call log: one argument list per call. Each line
+// holds the arguments joined by TAB, with "\\", TAB and newline escaped; a
+// call without arguments is an empty line.
+QList<QStringList> readCallLog(const QString &path);
 
 } // namespace TestEnv
 

@@ -121,9 +121,13 @@ class Desktop:
     def __init__(self, artifacts):
         self.artifacts = artifacts
         os.makedirs(artifacts, exist_ok=True)
-        self.work = tempfile.mkdtemp(prefix="desktop.", dir=os.environ.get("XDG_RUNTIME_DIR"))
+        # Socket paths must fit into 108 bytes, wherever the build tree is:
+        # the buses and the tool's runtime files live in a short private
+        # directory under /tmp.
+        self.work = tempfile.mkdtemp(prefix="zel-e2e.", dir="/tmp")
         self.procs = []
         self.env = dict(os.environ)
+        self.env["XDG_RUNTIME_DIR"] = self.work
         self.shots = 0
 
     def _spawn(self, args, name, **kwargs):

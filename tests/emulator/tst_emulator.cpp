@@ -59,31 +59,7 @@ QProcessEnvironment withEntries(QProcessEnvironment env, const QStringList &entr
 
 QList<QStringList> readLog(const QString &path)
 {
-    QList<QStringList> calls;
-    const QByteArray log = TestEnv::readFile(path);
-    for (const QByteArray &line : log.split('\n')) {
-        QStringList args;
-        QString arg;
-        const QString text = QString::fromUtf8(line);
-        for (int i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i);
-            if (c == QLatin1Char('\t')) {
-                args << arg;
-                arg.clear();
-            } else if (c == QLatin1Char('\\') && i + 1 < text.size()) {
-                const QChar e = text.at(++i);
-                arg += e == QLatin1Char('t')   ? QChar('\t')
-                       : e == QLatin1Char('n') ? QChar('\n')
-                                               : e;
-            } else {
-                arg += c;
-            }
-        }
-        args << arg;
-        calls << args;
-    }
-    calls.removeLast(); // after the last newline
-    return calls;
+    return TestEnv::readCallLog(path);
 }
 
 } // namespace

@@ -79,32 +79,9 @@ bool MainWindowHarness::waitLoaded(MainWindow *window, int timeoutMs)
     return QTest::qWaitFor([window] { return !window->isLoading(); }, timeoutMs);
 }
 
-// One line per call: arguments joined by TAB, "\\", TAB and newline escaped.
 QList<QStringList> MainWindowHarness::calls() const
 {
-    QList<QStringList> calls;
-    const QString text = QString::fromUtf8(TestEnv::readFile(path(QStringLiteral("calls.log"))));
-    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        QStringList args;
-        QString current;
-        for (int i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (c == QLatin1Char('\t')) {
-                args << current;
-                current.clear();
-            } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
-                const QChar n = line.at(++i);
-                current += n == QLatin1Char('t')   ? QChar(QLatin1Char('\t'))
-                           : n == QLatin1Char('n') ? QChar(QLatin1Char('\n'))
-                                                   : n;
-            } else {
-                current += c;
-            }
-        }
-        args << current;
-        calls << args;
-    }
-    return calls;
+    return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
 }
 
 bool MainWindowHarness::addPrimaryLog(const QString &notation)

@@ -98,31 +98,7 @@ void SaveFixture::closeWindow()
 
 QList<QStringList> SaveFixture::calls() const
 {
-    // One line per call: the arguments joined by TAB, with "\\", TAB and
-    // newline escaped.
-    QList<QStringList> result;
-    const QString text = QString::fromUtf8(TestEnv::readFile(path(QStringLiteral("calls.log"))));
-    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        QStringList arguments;
-        QString current;
-        for (int i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (c == QLatin1Char('\t')) {
-                arguments << current;
-                current.clear();
-            } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
-                const QChar n = line.at(++i);
-                current += n == QLatin1Char('t')   ? QChar('\t')
-                           : n == QLatin1Char('n') ? QChar('\n')
-                                                   : n;
-            } else {
-                current += c;
-            }
-        }
-        arguments << current;
-        result << arguments;
-    }
-    return result;
+    return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
 }
 
 QList<QPair<QString, QString>> SaveFixture::attaches(int from) const

@@ -85,31 +85,9 @@ void TestLoginctlUtil::useMachine(const QString &name, const QByteArray &extra)
     qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(copy));
 }
 
-// The emulator logs one line per call: arguments joined by TAB, with "\\",
-// TAB and newline escaped.
 QList<QStringList> TestLoginctlUtil::callLog() const
 {
-    QList<QStringList> calls;
-    const QString text = QString::fromUtf8(TestEnv::readFile(m_dir->filePath("calls.log")));
-    for (const QString &line : text.split('\n', Qt::SkipEmptyParts)) {
-        QStringList args;
-        QString current;
-        for (int i = 0; i < line.size(); ++i) {
-            const QChar c = line.at(i);
-            if (c == '\t') {
-                args << current;
-                current.clear();
-            } else if (c == '\\' && i + 1 < line.size()) {
-                const QChar n = line.at(++i);
-                current += n == 't' ? QChar('\t') : n == 'n' ? QChar('\n') : n;
-            } else {
-                current += c;
-            }
-        }
-        args << current;
-        calls << args;
-    }
-    return calls;
+    return TestEnv::readCallLog(m_dir->filePath("calls.log"));
 }
 
 void TestLoginctlUtil::listSeats()
