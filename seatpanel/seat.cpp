@@ -5,14 +5,36 @@
 #include "seatstate/seatstatus.h"
 #include "ui_seat.h"
 
+#include <QIcon>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
+
+namespace {
+
+// Themes without the drawing arrows (Adwaita among them) would leave the two
+// buttons that move devices blank: take the theme's ordinary arrows then, or
+// the style's own.
+void keepArrowVisible(QPushButton *button, const QString &themeName, const QString &fallbackName,
+                      QStyle::StandardPixmap standard)
+{
+    if (QIcon::hasThemeIcon(themeName))
+        return;
+    button->setIcon(QIcon::hasThemeIcon(fallbackName) ? QIcon::fromTheme(fallbackName)
+                                                      : button->style()->standardIcon(standard));
+}
+
+} // namespace
 
 Seat::Seat(const QString &displayName, const QString &seatId, QWidget *parent)
     : QWidget(parent), ui(new Ui::Seat), m_includeUnrec(false)
 {
     ui->setupUi(this);
+    keepArrowVisible(ui->addDevButton, QStringLiteral("draw-arrow-forward"),
+                     QStringLiteral("go-next"), QStyle::SP_ArrowForward);
+    keepArrowVisible(ui->deleteDevButton, QStringLiteral("draw-arrow-back"),
+                     QStringLiteral("go-previous"), QStyle::SP_ArrowBack);
     ui->seatNameLabel->setText(displayName);
     m_seatId = seatId;
     ui->statusLabel->hide();

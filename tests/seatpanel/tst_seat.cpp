@@ -6,13 +6,19 @@
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
 
 #include <QBoxLayout>
+#include <QDir>
 #include <QHeaderView>
+#include <QImage>
 #include <QInputDialog>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace PanelFixtures;
@@ -59,6 +65,33 @@ private slots:
     }
 
     void init() { TestEnv::clearSettings(); }
+
+    void moveButtonsKeepAnArrowWithoutTheThemesIcons()
+    {
+        // A theme with the ordinary arrows only, as Adwaita has them.
+        QTemporaryDir dir;
+        const QString theme = dir.filePath("arrows-only");
+        QVERIFY(QDir().mkpath(theme + "/16x16/actions"));
+        QVERIFY(TestEnv::writeFile(theme + "/index.theme",
+                                   "[Icon Theme]\nName=arrows-only\nDirectories=16x16/actions\n\n"
+                                   "[16x16/actions]\nSize=16\nType=Fixed\n"));
+        QImage image(16, 16, QImage::Format_ARGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(theme + "/16x16/actions/go-next.png"));
+        QVERIFY(image.save(theme + "/16x16/actions/go-previous.png"));
+
+        const QString oldTheme = QIcon::themeName();
+        const QStringList oldPaths = QIcon::themeSearchPaths();
+        QIcon::setThemeSearchPaths(QStringList{dir.path()} + oldPaths);
+        QIcon::setThemeName("arrows-only");
+        Seat seat(QStringLiteral("Seat"), QStringLiteral("seat1"));
+        const QString forward = button(seat, "addDevButton")->icon().name();
+        const QString back = button(seat, "deleteDevButton")->icon().name();
+        QIcon::setThemeName(oldTheme);
+        QIcon::setThemeSearchPaths(oldPaths);
+        QCOMPARE(forward, QStringLiteral("go-next"));
+        QCOMPARE(back, QStringLiteral("go-previous"));
+    }
 
     void formMatchesThePanelLayout()
     {
