@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -100,6 +101,16 @@ QList<QStringList> readCallLog(const QString &path)
         calls << args;
     }
     return calls;
+}
+
+QString missingRealInput()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QStringLiteral("needs a real X server (DISPLAY); run through tests/run-under-xvfb");
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        return QStringLiteral("needs xdotool for real mouse input");
+    return QString();
 }
 
 } // namespace TestEnv

@@ -34,6 +34,10 @@ bool writeFile(const QString &path, const QByteArray &content);
 // call without arguments is an empty line.
 QList<QStringList> readCallLog(const QString &path);
 
+// Why real mouse input cannot be given here (no X server, no xdotool), or
+// empty when it can: tests that need it skip with this reason.
+QString missingRealInput();
+
 } // namespace TestEnv
 
 // What a modal box showed.

@@ -110,11 +110,9 @@ void TestMainWindowGeometry::initTestCase()
 {
     TestEnv::init();
     QVERIFY(TestIconTheme::install());
-    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-        qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("needs a real X server (DISPLAY); run through tests/run-under-xvfb");
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("needs xdotool for real mouse input");
+    const QString missing = TestEnv::missingRealInput();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
 }
 
 void TestMainWindowGeometry::init()

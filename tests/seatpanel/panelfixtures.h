@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <QTreeWidgetItem>
 
 #include <memory>
@@ -51,6 +52,22 @@ inline QString videocardIcon(const DevTreeWidget *tree)
 inline QTreeWidgetItem *device(const DevTreeWidget *tree, int type, int i)
 {
     return tree->category(type) ? tree->category(type)->child(i) : nullptr;
+}
+
+// The four category rows as every device tree has them: text, theme icon,
+// flags (enabled and drop-enabled only) and expanded.
+inline void checkCategoryRows(const DevTreeWidget *tree)
+{
+    const QStringList texts{"Videocard", "Keyboard", "Mouse", "Unrecognized devices"};
+    const QStringList icons{"video-display", "input-keyboard", "input-mouse",
+                            "drive-removable-media"};
+    QCOMPARE(tree->topLevelItemCount(), 4);
+    for (int c = 0; c < 4; ++c) {
+        QCOMPARE(tree->category(c)->text(0), texts[c]);
+        QCOMPARE(tree->category(c)->icon(0).name(), icons[c]);
+        QCOMPARE(int(tree->category(c)->flags()), 40);
+        QVERIFY(tree->category(c)->isExpanded());
+    }
 }
 
 } // namespace PanelFixtures
