@@ -559,8 +559,6 @@ void MainWindow::saveAndApply()
                  [&show](SaveMessage message) { show(message); });
     if (!plan.proceed)
         return;
-    m_attachQueue = plan.queue;
-    m_deviceNames = deviceNamesByAddress();
 
     QList<Seat *> marked;
     for (int index : plan.panelsToDelete)
@@ -573,7 +571,15 @@ void MainWindow::saveAndApply()
     }
     if (m_seats.isEmpty())
         showSeatsArea(false);
+    startApplying(plan.queue);
+}
 
+void MainWindow::startApplying(const QList<AttachPair> &queue)
+{
+    if (m_applying)
+        return;
+    m_attachQueue = queue;
+    m_deviceNames = deviceNamesByAddress();
     m_applying = true;
     m_failedChecks.clear();
     m_failedAttachments.clear();

@@ -50,6 +50,10 @@ public:
     void reloadConfiguration();
     void addSeat();
     void saveAndApply();
+    // The part of a save after the checks and the deletion of empty panels:
+    // edits the display manager's configuration, attaches and verifies every
+    // pair of the queue, and restarts the display manager if all arrived.
+    void startApplying(const QList<AttachPair> &queue);
 
     // For the program's own tests and the accessibility of its state.
     QList<Seat *> seatPanels() const { return m_seats; }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+// What the tests inside tests/reallogind/real-logind-sandbox share: the
+// sandbox's facts, a call log of the real loginctl, and one run of a save's
+// attach loop through the real main window.
+namespace RealLogind {
+
+// Empty when running inside the sandbox, else why not.
+QString outsideSandbox();
+QString masterStandIn(); // master-of-seat: makes a seat exist
+QString deviceStandIn(); // an ordinary seat device
+QString workDir();
+
+// Puts a loginctl first on PATH that logs each call (time in microseconds,
+// then the arguments, TAB-separated) before it runs the real one.
+bool installCallLog();
+struct Call
+{
+    qint64 usec = 0;
+    QStringList args;
+};
+QList<Call> calls();
+void clearCalls();
+
+// Asks the real loginctl directly, outside the program's runner.
+QString seatStatus(const QString &seat);
+
+struct PairResult
+{
+    QString seat;
+    QString address;
+    int attaches = 0;   // attach calls made for this pair
+    int checks = 0;     // seat-status calls that followed them
+    double seconds = 0; // from its first attach to the start of its last check
+};
+
+struct LoopResult
+{
+    bool finished = false;  // the loop ended within the time allowed
+    bool restarted = false; // the display manager restart was requested
+    int restarts = 0;
+    bool windowEnabled = false;
+    bool stateSaved = false;
+    double seconds = 0;      // from the start of the loop to its end
+    QList<PairResult> pairs; // in the order of the queue
+    QStringList boxes;       // texts of the message boxes shown meanwhile
+};
+
+// Opens the main window on the real logind, waits until it has read the
+// seats, then runs the attach loop on the queue.
+LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs);
+
+} // namespace RealLogind
