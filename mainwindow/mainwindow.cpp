@@ -636,15 +636,19 @@ void MainWindow::parseCheckResponse()
     const QString output = m_loginctl.readOutput();
     // A path followed by the end of its line: a device whose path merely
     // starts with the checked one does not count.
+    const QPair<QString, QString> pair(m_checkedSeatId, m_checkedAddress);
     if (output.contains(m_checkedAddress + QLatin1Char('\n'))) {
+        // Its tries are counted per attachment: the same pair later in the
+        // queue starts afresh.
+        m_failedChecks.remove(pair);
         m_progressDialog->setValue(m_progressDialog->value() + 1);
         attachNextDevice();
         return;
     }
-    const QPair<QString, QString> pair(m_checkedSeatId, m_checkedAddress);
     const int failed = ++m_failedChecks[pair];
     const int delay = attachRetryDelayMs(failed);
     if (delay < 0) {
+        m_failedChecks.remove(pair);
         // Its tries are used up: go on with the others and report it at the end.
         m_failedAttachments.append(pair);
         m_progressDialog->setValue(m_progressDialog->value() + 1);

@@ -121,6 +121,7 @@ private slots:
     void deviceShowingOnThirdCheck();
     void prefixOfListedPathIsNoProof();
     void deviceNeverShowingUp();
+    void triesCountedPerAttachment();
     void crashEndsLoopWithoutRestart();
     void secondSaveReusesProgressDialog();
     void closeWithYesWaitsForLoop();
@@ -351,6 +352,36 @@ void TestSaveAttach::deviceNeverShowingUp()
 // loginctl crashing during the loop shows the error and ends the loop: no
 // further call, no restart, the window usable, the layout still unsaved and
 // savable again.
+// A device that comes back later in the queue gets its tries afresh: the
+// misses of its first attachment do not use up those of the second.
+void TestSaveAttach::triesCountedPerAttachment()
+{
+    const QByteArray spare = SpareMouse.toUtf8();
+    MainWindow *w = openWithSpareOnSeat1("fault attach lag never arg=seat1 arg=" + spare +
+                                         " times=3\nfault attach lag never arg=seat1 arg=" + spare +
+                                         " from=5 times=4\n");
+    QVERIFY(w);
+    const int start = m_fx->callCount();
+    const QPair<QString, QString> toSeat1("seat1", SpareMouse);
+    const QPair<QString, QString> toSeat0("seat0", SpareMouse);
+    w->startApplying({toSeat1, toSeat0, toSeat1});
+    QVERIFY(m_fx->waitForApplyEnd());
+
+    // 3 misses and a hit, one hit, 4 misses and a hit: 7 misses in all, more
+    // than one attachment may have.
+    QList<QPair<QString, QString>> expected;
+    for (int i = 0; i < 4; ++i)
+        expected.append(toSeat1);
+    expected.append(toSeat0);
+    for (int i = 0; i < 5; ++i)
+        expected.append(toSeat1);
+    QCOMPARE(m_fx->attaches(start), expected);
+    QCOMPARE(m_fx->checkFollowsAttach(start), QString());
+    QCOMPARE(m_fx->restarts.size(), 1);
+    QVERIFY(SaveFixture::messageBoxes(*m_answerer).isEmpty());
+    QVERIFY(m_fx->loginctl({"seat-status", "seat1"}).contains(SpareMouse + '\n'));
+}
+
 void TestSaveAttach::crashEndsLoopWithoutRestart()
 {
     MainWindow *w = openWithSpareOnSeat1("fault attach crash from=3 times=1\n");
