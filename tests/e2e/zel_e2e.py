@@ -456,19 +456,12 @@ class App:
         return int(out[0])
 
 
-def run_scenarios(scenarios, argv):
-    """Command line of a test script: --app PATH --artifacts DIR SCENARIO.
-
-    One scenario a process: pyatspi stays bound to the first accessibility
-    bus it meets."""
-    import argparse
+def run_on_desktop(artifacts, binary, name, scenario, check_first=None):
+    """Runs scenario(desktop, app) on a new Desktop with the tool's binary;
+    returns 1 when it failed (a screenshot of that moment is kept), else 0.
+    check_first(), if given, runs before anything starts and returns what the
+    scenario gets as its third argument."""
     import traceback
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--app", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("name", choices=sorted(scenarios))
-    args = parser.parse_args(argv)
-    artifacts = os.path.join(args.artifacts, args.name)
     os.makedirs(artifacts, exist_ok=True)
     for old in os.listdir(artifacts):
         if old.endswith(".png") or old.endswith(".log"):
@@ -477,12 +470,15 @@ def run_scenarios(scenarios, argv):
     app = None
     failed = 0
     try:
-        sandbox = Sandbox()
+        extra = check_first() if check_first else None
         desktop = Desktop(artifacts)
         desktop.start()
-        app = App(desktop, args.app)
-        scenarios[args.name](desktop, app, sandbox)
-        print("PASS: %s" % args.name, flush=True)
+        app = App(desktop, binary)
+        if check_first:
+            scenario(desktop, app, extra)
+        else:
+            scenario(desktop, app)
+        print("PASS: %s" % name, flush=True)
     except Exception as e:  # a failed check or a broken step: both fail the scenario
         failed = 1
         try:
@@ -491,12 +487,28 @@ def run_scenarios(scenarios, argv):
         except Exception:
             pass
         traceback.print_exc()
-        print("FAIL: %s: %s" % (args.name, e), flush=True)
+        print("FAIL: %s: %s" % (name, e), flush=True)
     finally:
         if app:
             app.stop()
         if desktop:
             desktop.stop()
     print("screenshots and logs: %s" % artifacts)
+    return failed
+
+
+def run_scenarios(scenarios, argv):
+    """Command line of a test script: --app PATH --artifacts DIR SCENARIO.
+
+    One scenario a process: pyatspi stays bound to the first accessibility
+    bus it meets."""
+    import argparse
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--app", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("name", choices=sorted(scenarios))
+    args = parser.parse_args(argv)
+    failed = run_on_desktop(os.path.join(args.artifacts, args.name), args.app, args.name,
+                            scenarios[args.name], check_first=Sandbox)
     print("%d passed, %d failed" % (1 - failed, failed))
     return failed

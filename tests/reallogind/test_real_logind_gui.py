@@ -16,10 +16,9 @@ import os
 import subprocess
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from zel_e2e import App, Desktop, TestFailure, check, wait_for  # noqa: E402
+from zel_e2e import TestFailure, check, run_on_desktop, wait_for  # noqa: E402
 
 UNRECOGNIZED = "Unrecognized devices"
 
@@ -76,33 +75,7 @@ def main(argv):
     if not os.environ.get("ZEL_REAL_LOGIND_WORK"):
         print("FAIL: not inside tests/reallogind/real-logind-sandbox", flush=True)
         return 1
-    os.makedirs(args.artifacts, exist_ok=True)
-    for old in os.listdir(args.artifacts):
-        if old.endswith(".png") or old.endswith(".log"):
-            os.remove(os.path.join(args.artifacts, old))
-    desktop = app = None
-    failed = 0
-    try:
-        desktop = Desktop(args.artifacts).start()
-        app = App(desktop, args.app)
-        scenario(desktop, app)
-        print("PASS: the tool on the real logind", flush=True)
-    except Exception as e:  # a failed check or a broken step: both fail
-        failed = 1
-        try:
-            if desktop:
-                desktop.screenshot("failure")
-        except Exception:
-            pass
-        traceback.print_exc()
-        print("FAIL: %s" % e, flush=True)
-    finally:
-        if app:
-            app.stop()
-        if desktop:
-            desktop.stop()
-    print("screenshots and logs: %s" % args.artifacts)
-    return failed
+    return run_on_desktop(args.artifacts, args.app, "the tool on the real logind", scenario)
 
 
 if __name__ == "__main__":
