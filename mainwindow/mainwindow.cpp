@@ -581,7 +581,7 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
     m_attachQueue = queue;
     m_deviceNames = deviceNamesByAddress();
     m_applying = true;
-    m_failedChecks.clear();
+    m_missedChecks = 0;
     m_failedAttachments.clear();
     updateCommandStates();
     setEnabled(false);
@@ -636,19 +636,18 @@ void MainWindow::parseCheckResponse()
     const QString output = m_loginctl.readOutput();
     // A path followed by the end of its line: a device whose path merely
     // starts with the checked one does not count.
-    const QPair<QString, QString> pair(m_checkedSeatId, m_checkedAddress);
     if (output.contains(m_checkedAddress + QLatin1Char('\n'))) {
-        // Its tries are counted per attachment: the same pair later in the
-        // queue starts afresh.
-        m_failedChecks.remove(pair);
+        // Misses count per attachment: the same pair later in the queue
+        // starts afresh.
+        m_missedChecks = 0;
         m_progressDialog->setValue(m_progressDialog->value() + 1);
         attachNextDevice();
         return;
     }
-    const int failed = ++m_failedChecks[pair];
-    const int delay = attachRetryDelayMs(failed);
+    const QPair<QString, QString> pair(m_checkedSeatId, m_checkedAddress);
+    const int delay = attachRetryDelayMs(++m_missedChecks);
     if (delay < 0) {
-        m_failedChecks.remove(pair);
+        m_missedChecks = 0;
         // Its tries are used up: go on with the others and report it at the end.
         m_failedAttachments.append(pair);
         m_progressDialog->setValue(m_progressDialog->value() + 1);

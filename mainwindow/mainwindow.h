@@ -118,7 +118,7 @@ private:
     bool m_applying = false;
     bool m_closeAfterApply = false;
     bool m_closing = false;
-    QHash<QPair<QString, QString>, int> m_failedChecks;
+    int m_missedChecks = 0; // checks of the pair being attached that did not find it
     QList<QPair<QString, QString>> m_failedAttachments;
     QHash<QString, QString> m_deviceNames;
 };
