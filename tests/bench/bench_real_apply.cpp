@@ -15,20 +15,13 @@
 #include "reallogind/reallogindrun.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QTest>
 
 #include <cstdio>
 
 namespace {
 
-QString loginctl(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral("/usr/bin/loginctl"), args);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using RealLogind::loginctl;
 
 // Attaches until the seat shows the device, then waits until udevd's window
 // has closed again.

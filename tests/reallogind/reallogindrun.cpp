@@ -94,10 +94,10 @@ void clearCalls()
     TestEnv::writeFile(callLogPath(), {});
 }
 
-QString seatStatus(const QString &seat)
+QString loginctl(const QStringList &args)
 {
     QProcess process;
-    process.start(QStringLiteral("/usr/bin/loginctl"), {QStringLiteral("seat-status"), seat});
+    process.start(QStringLiteral("/usr/bin/loginctl"), args);
     process.waitForFinished(10000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }

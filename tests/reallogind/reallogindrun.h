@@ -27,8 +27,9 @@ struct Call
 QList<Call> calls();
 void clearCalls();
 
-// Asks the real loginctl directly, outside the program's runner.
-QString seatStatus(const QString &seat);
+// Runs the real loginctl directly, outside the program's runner and the call
+// log; returns what it printed.
+QString loginctl(const QStringList &args);
 
 struct PairResult
 {

@@ -115,7 +115,8 @@ void TestRealLogind::runnerEndsNormallyOnRefusals()
     QVERIFY(check.contains(m_master + QLatin1Char('\n')));
     // Give udevd time to have handled anything the refusal could have caused.
     QTest::qWait(300);
-    QVERIFY(RealLogind::seatStatus(QStringLiteral("seat0")).contains(m_device + QLatin1Char('\n')));
+    QVERIFY(RealLogind::loginctl({QStringLiteral("seat-status"), QStringLiteral("seat0")})
+                .contains(m_device + QLatin1Char('\n')));
 }
 
 void TestRealLogind::attachLoopVerifiesBothStandIns()
