@@ -1,12 +1,12 @@
 #include "app/startup.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 #include "platform/micdetect.h"
+#include "platform/prompt.h"
 #include "platform/qtsingleapplication.h"
 #include "platform/zelintegration.h"
 
 #include <QIcon>
-#include <QMessageBox>
 
 #include <unistd.h>
 
@@ -27,20 +27,17 @@ int runApplication(QtSingleApplication &app, const StartupChecks &checks,
     }
 
     if (checks.effectiveUid() != 0) {
-        QMessageBox::warning(
-            nullptr, QObject::tr("Warning!"),
-            QObject::tr("You should run this application with superuser privileges."),
-            QMessageBox::Ok);
+        Prompt::warning(nullptr, QObject::tr("Warning!"),
+                        QObject::tr("You should run this application with superuser privileges."));
         return 0;
     }
 
     if (!checks.hasMaxIntegrity()) {
-        QMessageBox::warning(nullptr, QObject::tr("Warning!"),
-                             QObject::tr("The operating system is running in the mode of "
-                                         "mandatory integrity control.\nTo configure multiterminal "
-                                         "mode, you must be logged into the session under a high "
-                                         "level of integrity."),
-                             QMessageBox::Ok);
+        Prompt::warning(nullptr, QObject::tr("Warning!"),
+                        QObject::tr("The operating system is running in the mode of "
+                                    "mandatory integrity control.\nTo configure multiterminal "
+                                    "mode, you must be logged into the session under a high "
+                                    "level of integrity."));
         return 0;
     }
 

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
@@ -230,7 +229,7 @@ bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode)
     return true;
 }
 
-void updateDmConfig(bool seatsRemain, QWidget *parent, const QString &configPath)
+void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn, const QString &configPath)
 {
     const QList<DmConfigRule> rule = DmConfig::rules(configPath);
     const DmConfigState p = checkDmConfig(rule[0]);
@@ -241,18 +240,13 @@ void updateDmConfig(bool seatsRemain, QWidget *parent, const QString &configPath
             "MainWindow",
             "Failed to make changes to the file:\n %1 \nPlease make the required changes manually")
             .arg(rule[0].path);
-    const auto warn = [&]() {
-        QMessageBox::warning(parent, QCoreApplication::translate("MainWindow", "Warning!"),
-                             message);
-    };
-
     if (p == FileUnavailable || q == FileUnavailable)
-        warn();
+        warn(message);
     switch (DmConfig::action(seatsRemain, p, q)) {
     case DmConfigAction::Nothing:
         break;
     case DmConfigAction::Warn:
-        warn();
+        warn(message);
         break;
     case DmConfigAction::Apply0:
         editDmConfig(rule[0], DmConfigMode::Apply);

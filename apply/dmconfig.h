@@ -2,8 +2,7 @@
 
 #include <QList>
 #include <QString>
-
-class QWidget;
+#include <functional>
 
 // One way of switching the display manager's configuration between its
 // default line and the line that lets the X server run as root.
@@ -61,7 +60,10 @@ DmConfigState checkDmConfig(const DmConfigRule &rule);
 // not be replaced; the file then keeps its old content.
 bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode);
 
-// Brings the configuration in line with the seats that remain after a save,
-// warning the administrator when the file has to be edited by hand.
-void updateDmConfig(bool seatsRemain, QWidget *parent,
+// Shows the administrator a warning text (translated, context "MainWindow").
+using DmConfigWarning = std::function<void(const QString &text)>;
+
+// Brings the configuration in line with the seats that remain after a save;
+// warn() tells the administrator when the file has to be edited by hand.
+void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn,
                     const QString &configPath = DmConfig::ConfigPath);

@@ -107,11 +107,20 @@ SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
     return plan;
 }
 
-int attachRetryDelayMs(int failedChecks)
+QString newSeatId(int panelCount, const QStringList &taken)
 {
-    constexpr int FirstDelayMs = 100;
-    constexpr int MaxRetries = 6; // 100 + 200 + ... + 3200 = 6300 ms
-    if (failedChecks < 1 || failedChecks > MaxRetries)
-        return -1;
-    return FirstDelayMs << (failedChecks - 1);
+    int number = panelCount + 1;
+    while (taken.contains(QStringLiteral("seat%1").arg(number)))
+        ++number;
+    return QStringLiteral("seat%1").arg(number);
+}
+
+QStringList offeredVideocards(const QStringList &mainSeatCards, const QString &mainVideocard)
+{
+    QStringList offered;
+    for (const QString &name : mainSeatCards) {
+        if (mainVideocard.isEmpty() || !name.contains(mainVideocard))
+            offered.append(name);
+    }
+    return offered;
 }

@@ -70,8 +70,11 @@ SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
                   const std::function<bool(SaveMessage)> &ask,
                   const std::function<void(SaveMessage)> &tell);
 
-// A device whose check did not find it is attached again after a wait that
-// doubles from 100 ms up to 3.2 s: udev applies an attach only after it has
-// re-read its rules, at most every 3 s. The waits of one device add up to
-// 6.3 s; after its last one the device counts as failed (-1).
-int attachRetryDelayMs(int failedChecks);
+// The identifier of a new seat: "seat" and the number of panels plus one, or
+// the next number no seat in taken holds (two seats with one identifier
+// would be merged by a save).
+QString newSeatId(int panelCount, const QStringList &taken);
+
+// The video cards of the main seat offered for a new seat: all but those
+// that name the main video card (all of them when it is not known).
+QStringList offeredVideocards(const QStringList &mainSeatCards, const QString &mainVideocard);

@@ -1,40 +1,42 @@
 #include "mainwindow/mainwindow.h"
 
-#include "app/appsettings.h"
-#include "app/constants.h"
 #include "apply/dmconfig.h"
 #include "apply/videocarddetector.h"
+#include "core/appsettings.h"
+#include "core/constants.h"
+#include "platform/prompt.h"
 #include "platform/systemdservice.h"
 #include "platform/zelintegration.h"
 #include "seatpanel/createseatdialog.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"
-#include "seatstate/keyboardgrouping.h"
-#include "seatstate/seatstatusparser.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QInputDialog>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <algorithm>
 #include <cmath>
 
 MainWindowEnvironment MainWindowEnvironment::system()
 {
-    return {VideocardDetector::LogDir, VideocardDetector::DrmDir, DmConfig::ConfigPath,
-            [](const QString &service) { return ZelAdmin::SystemdService(service).restart(); }};
+    MainWindowEnvironment environment;
+    environment.displayManagerLogDir = VideocardDetector::LogDir;
+    environment.drmClassDir = VideocardDetector::DrmDir;
+    environment.displayManagerConfig = DmConfig::ConfigPath;
+    environment.restartService = [](const QString &service) {
+        return ZelAdmin::SystemdService(service).restart();
+    };
+    return environment;
 }
 
 MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_progressDialog(nullptr), m_loginctl(nullptr),
-      m_stateChanged(false), m_statusIndex(0), m_freeSeats(0), m_environment(environment)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment)
 {
     ui->setupUi(this);
+    m_attachJob.setRetryDelays(m_environment.attachRetryDelaysMs);
 
     connect(ui->saveAction, &QAction::triggered, this, &MainWindow::saveAndApply);
     connect(ui->reloadAction, &QAction::triggered, this, &MainWindow::reloadConfiguration);
@@ -43,14 +45,14 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
             &MainWindow::setAddButtonsEnabled);
     connect(ui->helpAction, &QAction::triggered, this, &MainWindow::showHelp);
     connect(ui->exitAction, &QAction::triggered, this, &QWidget::close);
-    connect(&m_loginctl, &LoginctlUtil::seatsListReadingFinished, this,
-            &MainWindow::onSeatsListRead);
-    connect(&m_loginctl, &LoginctlUtil::seatStatusReadingFinished, this,
-            &MainWindow::onSeatStatusRead);
-    connect(&m_loginctl, &LoginctlUtil::deviceAttached, this, &MainWindow::startAttachChecking);
-    connect(&m_loginctl, &LoginctlUtil::seatStatusCheckingFinished, this,
-            &MainWindow::parseCheckResponse);
-    connect(&m_loginctl, &LoginctlUtil::error, this, &MainWindow::onLoginUtilError);
+    connect(&m_seatReader, &SeatReader::finished, this, &MainWindow::showSeats);
+    connect(&m_seatReader, &SeatReader::error, this, &MainWindow::onLoginUtilError);
+    connect(&m_attachJob, &AttachJob::progressChanged, this, [this](int done) {
+        if (m_progressDialog)
+            m_progressDialog->setValue(done);
+    });
+    connect(&m_attachJob, &AttachJob::finished, this, &MainWindow::onAttachFinished);
+    connect(&m_attachJob, &AttachJob::error, this, &MainWindow::onLoginUtilError);
     connect(ui->devTreeWidget, &DevTreeWidget::deviceDropped, this, &MainWindow::addDeviceFromDrop);
     connect(ui->renameButton, &QPushButton::clicked, this, &MainWindow::renameButtonClicked);
     connect(ui->emptySeatsAllowedAction, &QAction::triggered, this, &MainWindow::saveAllowSetting);
@@ -59,8 +61,8 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
 
     ui->devTreeWidget->initCategories();
 
-    setLoading(true);
-    m_loginctl.readSeatsList();
+    setState(State::Loading);
+    m_seatReader.readSeatsList();
     m_mainVideocard =
         detectMainVideocard(m_environment.displayManagerLogDir, m_environment.drmClassDir);
     restoreSettings();
@@ -68,15 +70,21 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
 
 MainWindow::~MainWindow()
 {
-    // A loginctl command still running is killed when m_loginctl goes, and
-    // its end is reported at once: it must not reach a half-destroyed window.
-    disconnect(&m_loginctl, nullptr, this, nullptr);
+    // A command still running is killed with the reader or the job, and its
+    // end is reported at once: it must not reach a half-destroyed window.
+    disconnect(&m_seatReader, nullptr, this, nullptr);
+    disconnect(&m_attachJob, nullptr, this, nullptr);
     delete ui;
 }
 
 DevTreeWidget *MainWindow::mainTree() const
 {
     return ui->devTreeWidget;
+}
+
+int MainWindow::freeSeats() const
+{
+    return qMax(0, m_loadedFreeSeats - (m_seats.size() - m_loadedPanels));
 }
 
 void MainWindow::restoreSettings()
@@ -92,7 +100,9 @@ void MainWindow::restoreSettings()
 
 Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId)
 {
-    auto *seat = new Seat(displayName, seatId, ui->scrollAreaWidgetContents);
+    // Built whole before it joins the column: a screen reader that looks at
+    // a widget still under construction would take it for a plain one.
+    auto *seat = new Seat(displayName, seatId);
     m_seats.append(seat);
     ui->verticalLayout->addWidget(seat);
     connect(seat, &Seat::giveMeDevice, this, &MainWindow::sendDevice);
@@ -107,148 +117,78 @@ Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId
 
 void MainWindow::showSeatsArea(bool show)
 {
+    if (show == !ui->scrollArea->isHidden())
+        return;
     const QRect geometry = this->geometry();
-    if (show) {
-        if (!ui->scrollArea->isHidden())
-            return;
-        ui->scrollArea->show();
-        ui->horizontalLayout->setStretch(0, 47);
-        ui->horizontalLayout->setStretch(1, 53);
-        resize(int(std::lround(geometry.width() / 0.475)), geometry.height());
-    } else {
-        if (ui->scrollArea->isHidden())
-            return;
-        ui->scrollArea->hide();
-        ui->horizontalLayout->setStretch(0, 1);
-        ui->horizontalLayout->setStretch(1, 0);
-        resize(int(std::lround(geometry.width() * 0.475)), geometry.height());
-    }
+    ui->scrollArea->setVisible(show);
+    ui->horizontalLayout->setStretch(0, show ? 47 : 1);
+    ui->horizontalLayout->setStretch(1, show ? 53 : 0);
+    const double width = show ? geometry.width() / 0.475 : geometry.width() * 0.475;
+    resize(int(std::lround(width)), geometry.height());
 }
 
 // ---- seat population ------------------------------------------------------
 
-void MainWindow::onSeatsListRead()
+void MainWindow::showSeats(const SeatLayout &layout)
 {
-    m_seatIds = parseSeatList(m_loginctl.readOutput());
-    if (m_seatIds.isEmpty()) {
-        QMessageBox::critical(this, tr("Error!"),
-                              tr("No seats were found. \nContinuation of work is impossible."),
-                              QMessageBox::Ok);
-        m_loadComplete = false;
-        setLoading(false);
-        return;
+    if (layout.status == SeatLayout::Status::NoSeats) {
+        Prompt::critical(this, tr("Error!"),
+                         tr("No seats were found. \nContinuation of work is impossible."));
     }
-    std::sort(m_seatIds.begin(), m_seatIds.end());
-
-    const QStringList named = AppSettings::namedSeats();
-    auto displayName = [&named](const QString &id) {
-        return named.contains(id) ? AppSettings::seatDisplayName(id) : id;
-    };
-    ui->seatNameLabel->setText(displayName(m_seatIds.first()));
-    m_mainSeatId = m_seatIds.first();
-
-    if (m_seatIds.size() < 2) {
-        showSeatsArea(false);
-    } else {
-        for (int i = 1; i < m_seatIds.size(); ++i)
-            addSeatPanel(displayName(m_seatIds.at(i)), m_seatIds.at(i));
-        showSeatsArea(true);
-    }
-    // Panels stay inert until their devices are read.
-    ui->scrollAreaWidgetContents->setEnabled(false);
-
-    m_statusIndex = 0;
-    m_loginctl.readSeatStatus(m_seatIds.first());
-}
-
-void MainWindow::onSeatStatusRead()
-{
-    if (!m_loading || m_statusIndex >= m_seatIds.size())
-        return;
-    fillSeatDevices();
-    ++m_statusIndex;
-    if (m_statusIndex != m_seatIds.size()) {
-        m_loginctl.readSeatStatus(m_seatIds.at(m_statusIndex));
-        return;
-    }
-    m_loadComplete = true;
-    m_stateChanged = false;
-    ui->saveAction->setEnabled(false);
-    setLoading(false);
-}
-
-void MainWindow::fillSeatDevices()
-{
-    // Only entries with a sysfs path are devices: a seat without devices is
-    // printed as "(none)", which would otherwise become a device that can
-    // never be attached.
-    auto devicesOf = [this](DeviceCategory category) {
-        QList<DeviceEntry> entries = m_loginctl.devices.values(category);
-        entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [](const DeviceEntry &entry) {
-                                         return !entry.second.startsWith(QLatin1String("/sys/"));
-                                     }),
-                      entries.end());
-        return entries;
-    };
-    const QList<DeviceEntry> videocards = devicesOf(VideocardCategory);
-    const QList<DeviceEntry> keyboards = devicesOf(KeyboardCategory);
-    const QList<DeviceEntry> mice = devicesOf(MouseCategory);
-    const QList<DeviceEntry> others = devicesOf(UnrecognizedCategory);
-
-    DevTreeWidget *tree = nullptr;
-    Seat *panel = nullptr;
-    if (m_statusIndex == 0) {
-        tree = ui->devTreeWidget;
-        if (videocards.size() == 1 && m_seatIds.size() == 1) {
-            QMessageBox::warning(this, tr("Warning!"),
-                                 tr("You have one video card.\nAdding seats is not possible, "
-                                    "because each seat needs its own video card."),
-                                 QMessageBox::Ok);
-        }
-        m_freeSeats = videocards.size() - m_seatIds.size();
-        if (m_freeSeats < 1) {
-            ui->addSeatAction->setEnabled(false);
-            m_freeSeats = 0;
-        }
-    } else {
-        panel = m_seats.value(m_statusIndex - 1);
-        if (!panel)
-            return;
-        tree = panel->devTreeWidget();
-        panel->enableFlushButton();
-    }
-
-    for (const DeviceEntry &entry : videocards)
-        tree->addDevice(entry.first, QStringList{entry.second}, int(VideocardCategory));
-    for (const KeyboardGroup &keyboard : groupKeyboards(keyboards))
-        tree->addDevice(keyboard.name, keyboard.addresses, int(KeyboardCategory));
-    for (const DeviceEntry &entry : mice)
-        tree->addDevice(entry.first, QStringList{entry.second}, int(MouseCategory));
-    for (const DeviceEntry &entry : others)
-        tree->addDevice(entry.first, QStringList{entry.second}, int(UnrecognizedCategory));
-
-    if (panel)
-        panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
-    else
+    if (!layout.seats.isEmpty()) {
+        const SeatContent &main = layout.seats.first();
+        m_mainSeatId = main.seatId;
+        ui->seatNameLabel->setText(AppSettings::seatDisplayName(main.seatId));
+        fillTree(ui->devTreeWidget, main);
         refreshMainTree();
+
+        // The panels are built with the column's layout held back and shown
+        // at once, so that each one does not lay out all the others again.
+        for (const SeatContent &content : layout.seats.mid(1)) {
+            Seat *panel = addSeatPanel(AppSettings::seatDisplayName(content.seatId),
+                                       content.seatId);
+            fillTree(panel->devTreeWidget(), content);
+            if (content.read)
+                panel->enableFlushButton();
+            panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
+        }
+        showSeatsArea(layout.seats.size() >= 2);
+
+        const int mainCards = main.count(VideocardCategory);
+        if (mainCards == 1 && layout.seats.size() == 1) {
+            Prompt::warning(this, tr("Warning!"),
+                            tr("You have one video card.\nAdding seats is not possible, "
+                               "because each seat needs its own video card."));
+        }
+        m_loadedFreeSeats = qMax(0, mainCards - int(layout.seats.size()));
+        m_loadedPanels = m_seats.size();
+    }
+    if (layout.status == SeatLayout::Status::Complete)
+        m_stateChanged = false;
+    setState(State::Idle);
 }
 
-void MainWindow::setLoading(bool loading)
+void MainWindow::fillTree(DevTreeWidget *tree, const SeatContent &seat)
 {
-    m_loading = loading;
-    if (!loading)
-        ui->scrollAreaWidgetContents->setEnabled(true);
+    for (const DeviceItem &device : seat.devices)
+        tree->addDevice(device.name, device.addresses, device.category);
+}
+
+void MainWindow::setState(State state)
+{
+    m_state = state;
+    // Panels stay inert until their devices are read.
+    ui->scrollAreaWidgetContents->setEnabled(state != State::Loading);
     updateCommandStates();
 }
 
 // Adding, reloading and saving wait while the seats are read or applied.
 void MainWindow::updateCommandStates()
 {
-    const bool idle = !m_loading && !m_applying;
+    const bool idle = m_state == State::Idle;
     ui->reloadAction->setEnabled(idle);
-    ui->addSeatAction->setEnabled(idle && m_freeSeats > 0);
-    ui->saveAction->setEnabled(idle && m_loadComplete && m_stateChanged);
+    ui->addSeatAction->setEnabled(idle && freeSeats() > 0);
+    ui->saveAction->setEnabled(idle && m_seatReader.lastReadComplete() && m_stateChanged);
 }
 
 // ---- commands ---------------------------------------------------------------
@@ -266,7 +206,6 @@ void MainWindow::showHelp()
 void MainWindow::setStateChanged(bool state)
 {
     m_stateChanged = state;
-    ui->saveAction->setEnabled(state);
     if (!state)
         setEnabled(true);
     updateCommandStates();
@@ -323,35 +262,38 @@ void MainWindow::deleteSenderSeat()
     if (!seat)
         return;
     if (!m_seats.removeOne(seat)) {
-        QMessageBox::warning(
+        Prompt::warning(
             this, tr("Warning!"),
-            tr("An unexpected error has occurred.\nIt is recommended to restart the program."),
-            QMessageBox::Ok);
+            tr("An unexpected error has occurred.\nIt is recommended to restart the program."));
     }
     // The panel is still inside its own button's signal: let it go once that
     // has returned.
     ui->verticalLayout->removeWidget(seat);
     seat->hide();
     seat->deleteLater();
-    ++m_freeSeats;
     updateCommandStates();
     if (m_seats.isEmpty())
         showSeatsArea(false);
 }
 
+void MainWindow::removePanel(Seat *seat)
+{
+    m_seats.removeOne(seat);
+    ui->verticalLayout->removeWidget(seat);
+    delete seat;
+}
+
 void MainWindow::renameButtonClicked()
 {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(this, tr("Seat renaming"), tr("New name:"), QLineEdit::Normal,
-                              ui->seatNameLabel->fullText(), &ok);
-    if (!ok || text.isEmpty())
+    QString text;
+    if (!Prompt::getText(this, tr("Seat renaming"), tr("New name:"), ui->seatNameLabel->fullText(),
+                         &text) ||
+        text.isEmpty())
         return;
     if (MyViewLabel::isShortened(text)) {
-        QMessageBox::information(
+        Prompt::information(
             this, tr("Seat renaming"),
-            tr("The name is too long to display \nand will be displayed truncated"),
-            QMessageBox::Ok);
+            tr("The name is too long to display \nand will be displayed truncated"));
     }
     ui->seatNameLabel->setText(text);
     AppSettings::setSeatDisplayName(m_mainSeatId, text);
@@ -373,67 +315,46 @@ void MainWindow::saveAndApplyShowAllDevSetting()
 
 void MainWindow::reloadConfiguration()
 {
-    if (m_loading || m_applying)
+    if (m_state != State::Idle)
         return;
     if (m_stateChanged &&
-        QMessageBox::question(
-            this, tr("Warning!"),
-            tr("The all unsaved changed will be lost. \nDo you want to continue?"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton) != QMessageBox::Yes)
+        Prompt::question(this, tr("Warning!"),
+                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
+            QMessageBox::Yes)
         return;
 
-    m_freeSeats += m_seats.size();
     const QList<Seat *> panels = m_seats;
-    m_seats.clear();
-    removePanels(panels);
+    for (Seat *seat : panels)
+        removePanel(seat);
     for (int category = 0; category < DeviceCategoryCount; ++category) {
         if (QTreeWidgetItem *row = ui->devTreeWidget->category(category))
             qDeleteAll(row->takeChildren());
     }
-    setLoading(true);
-    QTimer::singleShot(500, &m_loginctl, [this] { m_loginctl.readSeatsList(); });
+    setState(State::Loading);
+    QTimer::singleShot(500, &m_seatReader, [this] { m_seatReader.readSeatsList(); });
     refreshMainTree();
-}
-
-void MainWindow::removePanels(const QList<Seat *> &panels)
-{
-    for (Seat *seat : panels) {
-        ui->verticalLayout->removeWidget(seat);
-        delete seat;
-    }
 }
 
 void MainWindow::addSeat()
 {
-    if (m_loading || m_applying || m_freeSeats < 1)
+    if (m_state != State::Idle || freeSeats() < 1)
         return;
-    // Numbered after the panels; a number still held by a remaining seat is
-    // skipped, or the two seats would be merged on saving.
     QStringList taken{m_mainSeatId};
     for (const Seat *seat : qAsConst(m_seats))
         taken.append(seat->seatId());
-    int number = m_seats.size() + 1;
-    while (taken.contains(QStringLiteral("seat%1").arg(number)))
-        ++number;
-    const QString seatId = QStringLiteral("seat%1").arg(number);
+    const QString seatId = newSeatId(m_seats.size(), taken);
 
     CreateSeatDialog dialog;
-    QStringList offered;
-    for (const QString &name : ui->devTreeWidget->videocardNames()) {
-        if (m_mainVideocard.isEmpty() || !name.contains(m_mainVideocard))
-            offered.append(name);
-    }
-    dialog.addVideocards(offered);
-    if (dialog.exec() != QDialog::Accepted)
+    dialog.addVideocards(offeredVideocards(ui->devTreeWidget->videocardNames(), m_mainVideocard));
+    if (Prompt::exec(&dialog) != QDialog::Accepted)
         return;
 
     showSeatsArea(true);
     const QString name = dialog.seatName();
     if (MyViewLabel::isShortened(name)) {
-        QMessageBox::information(
+        Prompt::information(
             this, tr("Seat creating"),
-            tr("The name is too long to display \nand will be displayed truncated"),
-            QMessageBox::Ok);
+            tr("The name is too long to display \nand will be displayed truncated"));
     }
     AppSettings::setSeatDisplayName(seatId, name);
     Seat *seat = addSeatPanel(name, seatId);
@@ -451,80 +372,55 @@ void MainWindow::addSeat()
     }
     refreshMainTree();
     setStateChanged(true);
-    if (--m_freeSeats <= 0)
-        m_freeSeats = 0;
-    updateCommandStates();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_closing) {
+    if (m_state == State::Closing && !m_attachJob.isRunning()) {
         event->accept();
         return;
     }
-    if (m_applying) {
+    if (m_attachJob.isRunning()) {
         // The layout is being applied: close once that has ended.
-        m_closeAfterApply = true;
+        setState(State::Closing);
         event->ignore();
         return;
     }
     if (m_stateChanged) {
-        const auto answer = QMessageBox::question(
+        const auto answer = Prompt::question(
             this, tr("Unsaved changes"),
             tr("Configuration was changed but not saved. \nDo you want to save changes?"),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::NoButton);
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel) {
             event->ignore();
             return;
         }
         if (answer == QMessageBox::Yes) {
             saveAndApply();
-            if (m_applying) {
-                m_closeAfterApply = true;
+            if (m_attachJob.isRunning()) {
+                setState(State::Closing);
                 event->ignore();
                 return;
             }
         }
     }
     AppSettings::setGeometry(saveGeometry());
-    m_closing = true;
+    setState(State::Closing);
     event->accept();
 }
 
 // ---- save and apply -----------------------------------------------------------
 
-QHash<QString, QString> MainWindow::deviceNamesByAddress() const
-{
-    QHash<QString, QString> names;
-    QList<DevTreeWidget *> trees{ui->devTreeWidget};
-    for (Seat *seat : m_seats)
-        trees.append(seat->devTreeWidget());
-    for (DevTreeWidget *tree : qAsConst(trees)) {
-        for (int category = 0; category < DeviceCategoryCount; ++category) {
-            QTreeWidgetItem *row = tree->category(category);
-            for (int i = 0; row && i < row->childCount(); ++i) {
-                const QTreeWidgetItem *device = row->child(i);
-                const QStringList addresses =
-                    device->data(0, DevTreeWidget::AddressRole).toStringList();
-                for (const QString &address : addresses)
-                    names.insert(address, device->text(0));
-            }
-        }
-    }
-    return names;
-}
-
 void MainWindow::saveAndApply()
 {
-    if (!m_stateChanged || m_applying)
+    if (!m_stateChanged || m_state == State::Applying || m_state == State::Closing)
         return;
-    if (m_loading || !m_loadComplete) {
+    if (m_state == State::Loading || !m_seatReader.lastReadComplete()) {
         // A layout that was not read completely must not be applied: seats
         // that were not read would lose their devices.
-        QMessageBox::warning(this, tr("Warning!"),
-                             tr("The seats have not been read completely.\nReload the "
-                                "configuration before saving."),
-                             QMessageBox::Ok);
+        Prompt::warning(this, tr("Warning!"),
+                        tr("The seats have not been read completely.\nReload the "
+                           "configuration before saving."));
         return;
     }
 
@@ -542,18 +438,16 @@ void MainWindow::saveAndApply()
         const QString text = saveMessageText(message);
         switch (saveMessageKind(message)) {
         case SaveMessageKind::Question:
-            return QMessageBox::question(this, title, text, QMessageBox::Yes | QMessageBox::No,
-                                         QMessageBox::NoButton) == QMessageBox::Yes;
+            return Prompt::question(this, title, text) == QMessageBox::Yes;
         case SaveMessageKind::Warning:
-            QMessageBox::warning(this, title, text, QMessageBox::Ok);
-            return true;
+            Prompt::warning(this, title, text);
+            break;
         case SaveMessageKind::Critical:
-            QMessageBox::critical(this, title, text, QMessageBox::Ok);
-            return true;
+            Prompt::critical(this, title, text);
+            break;
         }
         return true;
     };
-    m_attachQueue.clear();
     const SavePlan plan =
         planSave(mainSeat, panels, m_mainVideocard, ui->emptySeatsAllowedAction->isChecked(), show,
                  [&show](SaveMessage message) { show(message); });
@@ -564,10 +458,9 @@ void MainWindow::saveAndApply()
     for (int index : plan.panelsToDelete)
         marked.append(m_seats.at(index));
     for (Seat *seat : qAsConst(marked)) {
-        if (!m_seats.removeOne(seat))
+        if (!m_seats.contains(seat))
             show(SaveMessage::UnexpectedError);
-        removePanels({seat});
-        ++m_freeSeats;
+        removePanel(seat);
     }
     if (m_seats.isEmpty())
         showSeatsArea(false);
@@ -576,143 +469,80 @@ void MainWindow::saveAndApply()
 
 void MainWindow::startApplying(const QList<AttachPair> &queue)
 {
-    if (m_applying)
+    if (m_attachJob.isRunning())
         return;
-    m_attachQueue = queue;
-    m_deviceNames = deviceNamesByAddress();
-    m_applying = true;
-    m_missedChecks = 0;
-    m_failedAttachments.clear();
-    updateCommandStates();
+    m_deviceNames = ui->devTreeWidget->deviceNames();
+    for (const Seat *seat : qAsConst(m_seats))
+        m_deviceNames.insert(seat->devTreeWidget()->deviceNames());
+    setState(State::Applying);
     setEnabled(false);
-    updateDmConfig(!m_seats.isEmpty(), this, m_environment.displayManagerConfig);
+    updateDmConfig(
+        !m_seats.isEmpty(),
+        [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
+        m_environment.displayManagerConfig);
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    showProgressDialog(queue.size());
+    m_attachJob.start(queue);
+}
 
+void MainWindow::showProgressDialog(int total)
+{
     if (!m_progressDialog) {
-        m_progressDialog = new QProgressDialog(tr("Devices attaching..."), QString(), 0,
-                                               m_attachQueue.size(), this, Qt::WindowFlags());
+        m_progressDialog = new QProgressDialog(tr("Devices attaching..."), QString(), 0, total,
+                                               this, Qt::WindowFlags());
         m_progressDialog->setObjectName(QStringLiteral("progressDialog"));
         m_progressDialog->setAutoClose(false);
         m_progressDialog->setAutoReset(false);
     } else {
         m_progressDialog->setEnabled(true);
-        m_progressDialog->setMaximum(m_attachQueue.size());
+        m_progressDialog->setMaximum(total);
     }
     m_progressDialog->setValue(0);
     m_progressDialog->setWindowModality(Qt::WindowModal);
     m_progressDialog->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     m_progressDialog->setCancelButton(nullptr);
     m_progressDialog->show();
-
-    attachNextDevice();
 }
 
-void MainWindow::attachNextDevice()
+QString MainWindow::displayNameOf(const QString &address) const
 {
-    if (!m_applying)
-        return;
-    if (m_attachQueue.isEmpty()) {
-        finishAttaching(m_failedAttachments.isEmpty());
-        return;
-    }
-    const QPair<QString, QString> next = m_attachQueue.first();
-    m_loginctl.attachThisDevice(next.first, next.second);
-    m_attachQueue.removeFirst();
+    return m_deviceNames.value(address, address);
 }
 
-void MainWindow::startAttachChecking(QString seatname, QString address)
+void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 {
-    if (!m_applying)
-        return;
-    m_loginctl.checkSeatStatus(seatname);
-    m_checkedSeatId = seatname;
-    m_checkedAddress = address;
-}
-
-void MainWindow::parseCheckResponse()
-{
-    if (!m_applying)
-        return;
-    const QString output = m_loginctl.readOutput();
-    // A path followed by the end of its line: a device whose path merely
-    // starts with the checked one does not count.
-    if (output.contains(m_checkedAddress + QLatin1Char('\n'))) {
-        // Misses count per attachment: the same pair later in the queue
-        // starts afresh.
-        m_missedChecks = 0;
-        m_progressDialog->setValue(m_progressDialog->value() + 1);
-        attachNextDevice();
-        return;
-    }
-    const QPair<QString, QString> pair(m_checkedSeatId, m_checkedAddress);
-    const int delay = attachRetryDelayMs(++m_missedChecks);
-    if (delay < 0) {
-        m_missedChecks = 0;
-        // Its tries are used up: go on with the others and report it at the end.
-        m_failedAttachments.append(pair);
-        m_progressDialog->setValue(m_progressDialog->value() + 1);
-        attachNextDevice();
-        return;
-    }
-    // udev may not have applied the attach yet: try the same device again,
-    // after a wait that grows with every miss.
-    m_attachQueue.prepend(pair);
-    QTimer::singleShot(delay, this, &MainWindow::attachNextDevice);
-}
-
-void MainWindow::finishAttaching(bool success)
-{
-    m_applying = false;
     QApplication::restoreOverrideCursor();
-    m_loginctl.setIdle();
-    m_attachQueue.clear();
-    if (m_progressDialog) {
-        m_progressDialog->setValue(m_progressDialog->value() + 1);
+    if (m_progressDialog)
         m_progressDialog->close();
-    }
-    if (success) {
+    if (outcome.result == AttachOutcome::Result::AllArrived) {
         setStateChanged(false);
         restartDisplayManager();
     } else {
         // Nothing counts as saved: the administrator can correct and save again.
         setEnabled(true);
-        updateCommandStates();
-        if (!m_failedAttachments.isEmpty()) {
+        if (!outcome.failed.isEmpty()) {
             QStringList lines;
-            for (const auto &pair : qAsConst(m_failedAttachments)) {
-                lines.append(tr("%1 (%2) to %3")
-                                 .arg(m_deviceNames.value(pair.second, pair.second), pair.second,
-                                      pair.first));
-            }
-            QMessageBox::critical(
+            for (const AttachPair &pair : outcome.failed)
+                lines.append(tr("%1 (%2) to %3").arg(displayNameOf(pair.second), pair.second,
+                                                    pair.first));
+            Prompt::critical(
                 this, tr("Device attaching error"),
                 tr("These devices could not be attached to their seats:\n%1\nThe graphical shell "
                    "was not restarted. Check the devices and save again.")
-                    .arg(lines.join(QLatin1Char('\n'))),
-                QMessageBox::Ok);
+                    .arg(lines.join(QLatin1Char('\n'))));
         }
     }
-    if (m_closeAfterApply) {
-        m_closeAfterApply = false;
+    if (m_state == State::Closing) {
         AppSettings::setGeometry(saveGeometry());
-        m_closing = true;
         close();
+        return;
     }
+    setState(State::Idle);
 }
 
 void MainWindow::onLoginUtilError(QString error)
 {
-    QMessageBox::critical(this, tr("Device attaching error"), error, QMessageBox::Ok);
-    if (m_applying) {
-        // The loop cannot go on; leave the window usable and nothing marked saved.
-        m_failedAttachments.clear();
-        finishAttaching(false);
-    } else if (m_loading) {
-        // The chain of reads stops here; what was read stays, saving waits
-        // for a complete reload.
-        m_loadComplete = false;
-        setLoading(false);
-    }
+    Prompt::critical(this, tr("Device attaching error"), error);
 }
 
 void MainWindow::restartDisplayManager()

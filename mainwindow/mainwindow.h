@@ -1,43 +1,55 @@
 #pragma once
 
-#include "apply/saveplan.h"
-#include "seatstate/loginctlutil.h"
+#include "apply/attachjob.h"
+#include "seatstate/seatreader.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
-#include <QPair>
 #include <QStringList>
 #include <QVariant>
 #include <functional>
 
+class DevTreeWidget;
 class QProgressDialog;
 class QTreeWidgetItem;
 class Seat;
-class DevTreeWidget;
 
 namespace Ui {
 class MainWindow;
 }
 
-// Where the main window finds the system's files and how it restarts the
-// display manager. The defaults are the real ones; tests hand in their own.
+// Where the main window finds the system's files, how it restarts the
+// display manager and how long it waits for a device to arrive. The defaults
+// are the real ones; tests hand in their own.
 struct MainWindowEnvironment
 {
     QString displayManagerLogDir; // the display manager's X server logs
     QString drmClassDir;          // the kernel's DRM class directory
     QString displayManagerConfig; // the display manager's configuration file
     std::function<bool(const QString &service)> restartService;
+    QList<int> attachRetryDelaysMs = AttachJob::DefaultRetryDelaysMs;
 
     static MainWindowEnvironment system();
 };
 
 // The tool's only top-level window: the main seat on the left, one panel per
-// further seat on the right, and the commands that act on them.
+// further seat on the right, and the commands that act on them. Reading the
+// seats and applying a layout run below it (SeatReader, AttachJob); the
+// window turns their results into panels, dialogs and messages.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // Loading: the seats are read; Applying: a save attaches its devices;
+    // Closing: the window closes, once a running save has ended.
+    enum class State
+    {
+        Loading,
+        Idle,
+        Applying,
+        Closing,
+    };
+
     explicit MainWindow(QWidget *parent = nullptr,
                         const MainWindowEnvironment &environment = MainWindowEnvironment::system());
     ~MainWindow() override;
@@ -56,12 +68,13 @@ public:
     void startApplying(const QList<AttachPair> &queue);
 
     // For the program's own tests and the accessibility of its state.
+    State state() const { return m_state; }
+    bool isLoading() const { return m_state == State::Loading; }
+    bool isApplying() const { return m_attachJob.isRunning(); }
     QList<Seat *> seatPanels() const { return m_seats; }
     QString mainVideocard() const { return m_mainVideocard; }
-    int freeSeats() const { return m_freeSeats; }
+    int freeSeats() const;
     bool stateChanged() const { return m_stateChanged; }
-    bool isLoading() const { return m_loading; }
-    bool isApplying() const { return m_applying; }
     DevTreeWidget *mainTree() const;
 
 protected:
@@ -77,48 +90,34 @@ private slots:
     void setStateChanged(bool state);
     void deleteSenderSeat();
     void renameButtonClicked();
-    void startAttachChecking(QString seatname, QString address);
-    void parseCheckResponse();
     void saveAllowSetting();
     void saveAndApplyShowAllDevSetting();
 
 private:
-    void onSeatsListRead();
-    void onSeatStatusRead();
-    void fillSeatDevices();
-    void refreshMainTree();
-    void setLoading(bool loading);
+    void showSeats(const SeatLayout &layout);
+    void fillTree(DevTreeWidget *tree, const SeatContent &seat);
+    void setState(State state);
     void updateCommandStates();
-    void attachNextDevice();
-    void finishAttaching(bool success);
+    void refreshMainTree();
+    void removePanel(Seat *seat);
+    void showProgressDialog(int total);
+    void onAttachFinished(const AttachOutcome &outcome);
     void restartDisplayManager();
-    void removePanels(const QList<Seat *> &panels);
-    QHash<QString, QString> deviceNamesByAddress() const;
+    QString displayNameOf(const QString &address) const;
 
     Ui::MainWindow *ui;
-    QProgressDialog *m_progressDialog;
-    LoginctlUtil m_loginctl;
-    QList<QPair<QString, QString>> m_attachQueue;
+    QProgressDialog *m_progressDialog = nullptr;
+    SeatReader m_seatReader;
+    AttachJob m_attachJob;
     QList<Seat *> m_seats;
-    QStringList m_seatIds;
     QString m_mainSeatId;
-    QString m_checkedSeatId;
-    QString m_checkedAddress;
     QString m_mainVideocard;
-    bool m_stateChanged;
-    int m_statusIndex;
-    int m_freeSeats;
-
+    bool m_stateChanged = false;
+    State m_state = State::Loading;
+    // Seats that could be added when the layout was read, and the panels then:
+    // every panel created since takes one, every panel deleted gives one back.
+    int m_loadedFreeSeats = 0;
+    int m_loadedPanels = 0;
     MainWindowEnvironment m_environment;
-    // Seat reading runs from readSeatsList() to the last status; the commands
-    // that add, delete or reload seats and saving wait for it.
-    bool m_loading = false;
-    bool m_loadComplete = false;
-    // The attach loop runs from the start of the attachments to the restart.
-    bool m_applying = false;
-    bool m_closeAfterApply = false;
-    bool m_closing = false;
-    int m_missedChecks = 0; // checks of the pair being attached that did not find it
-    QList<QPair<QString, QString>> m_failedAttachments;
-    QHash<QString, QString> m_deviceNames;
+    QHash<QString, QString> m_deviceNames; // of the save in progress
 };

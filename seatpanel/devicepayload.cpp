@@ -1,6 +1,6 @@
 #include "seatpanel/devicepayload.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatstate/seatstatus.h"
 

@@ -1,6 +1,6 @@
 #include "seatpanel/devtreewidget.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 #include "seatpanel/devicepayload.h"
 #include "seatstate/seatstatus.h"
 
@@ -166,6 +166,21 @@ QStringList DevTreeWidget::deviceAddresses(bool includeUnrec) const
             addresses += row->child(i)->data(0, AddressRole).toStringList();
     }
     return addresses;
+}
+
+QHash<QString, QString> DevTreeWidget::deviceNames() const
+{
+    QHash<QString, QString> names;
+    for (int c = 0; c < topLevelItemCount(); ++c) {
+        const QTreeWidgetItem *row = topLevelItem(c);
+        for (int i = 0; i < row->childCount(); ++i) {
+            const QTreeWidgetItem *device = row->child(i);
+            const QStringList addresses = device->data(0, AddressRole).toStringList();
+            for (const QString &address : addresses)
+                names.insert(address, device->text(0));
+        }
+    }
+    return names;
 }
 
 bool DevTreeWidget::mayHoldPendingDevice() const

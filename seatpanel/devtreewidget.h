@@ -2,6 +2,7 @@
 
 #include "seatpanel/dropstate.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVariant>
@@ -60,6 +61,8 @@ public:
     void setUnrecognizedVisible(bool show);
     QStringList videocardNames() const;
     QStringList deviceAddresses(bool includeUnrec) const;
+    // The display name of every address the tree holds.
+    QHash<QString, QString> deviceNames() const;
 
     // False while a drag started by another tree runs: a pending device can
     // then not be one of this tree's, whatever a caller asks to discount.

@@ -1,14 +1,12 @@
 #include "seatpanel/seat.h"
 
-#include "app/appsettings.h"
+#include "core/appsettings.h"
+#include "platform/prompt.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatstate/seatstatus.h"
 #include "ui_seat.h"
 
 #include <QIcon>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QStyle>
 
 namespace {
@@ -181,11 +179,9 @@ void Seat::giveBackChildren(int category)
 
 void Seat::flushButtonClicked()
 {
-    const QMessageBox::StandardButton answer =
-        QMessageBox::question(this, tr("Devices disconnection"),
-                              tr("All devices will be disconnected from seat. \nAre you sure?"),
-                              QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    if (Prompt::question(this, tr("Devices disconnection"),
+                         tr("All devices will be disconnected from seat. \nAre you sure?")) !=
+        QMessageBox::Yes)
         return;
     giveBackChildren(VideocardCategory);
     giveBackChildren(KeyboardCategory);
@@ -210,17 +206,15 @@ void Seat::delMeButtonClicked()
 
 void Seat::renameButtonClicked()
 {
-    bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, tr("Seat renaming"), tr("New name:"), QLineEdit::Normal,
-                              ui->seatNameLabel->fullText(), &ok);
-    if (!ok || name.isEmpty())
+    QString name;
+    if (!Prompt::getText(this, tr("Seat renaming"), tr("New name:"), ui->seatNameLabel->fullText(),
+                         &name) ||
+        name.isEmpty())
         return;
     if (MyViewLabel::isShortened(name))
-        QMessageBox::information(
+        Prompt::information(
             this, tr("Seat renaming"),
-            tr("The name is too long to display \nand will be displayed truncated"),
-            QMessageBox::Ok);
+            tr("The name is too long to display \nand will be displayed truncated"));
     ui->seatNameLabel->setText(name);
     AppSettings::setSeatDisplayName(m_seatId, name);
 }

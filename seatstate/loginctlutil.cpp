@@ -16,6 +16,13 @@ LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
     connect(&m_process, &QProcess::errorOccurred, this, &LoginctlUtil::onError);
 }
 
+LoginctlUtil::~LoginctlUtil()
+{
+    // The owner may be half destroyed by now: the killed child's end must
+    // not reach it.
+    m_process.disconnect(this);
+}
+
 void LoginctlUtil::setIdle()
 {
     m_command = Idle;

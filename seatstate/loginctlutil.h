@@ -14,6 +14,8 @@ class LoginctlUtil : public QObject
     Q_OBJECT
 public:
     explicit LoginctlUtil(QObject *parent = nullptr);
+    // A command still running is killed, and its end reported to nobody.
+    ~LoginctlUtil() override;
 
     // Marks the runner idle: the end of a process started before causes no signal.
     void setIdle();

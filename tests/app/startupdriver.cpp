@@ -6,11 +6,11 @@
 
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
+#include "platform/prompt.h"
 #include "platform/qtsingleapplication.h"
 
 #include <QFile>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QGuiApplication>
 #include <QTimer>
 
 namespace {
@@ -53,20 +53,17 @@ int main(int argc, char *argv[])
 
     QtSingleApplication app(argc, argv, true);
 
-    QTimer boxes;
-    boxes.setInterval(20);
-    QObject::connect(&boxes, &QTimer::timeout, [] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible() || box->property("reported").toBool())
-            return;
-        box->setProperty("reported", true);
+    // Every box is reported and answered with Ok.
+    Prompt::setHook([](const Prompt::Request &request) {
+        QString text = request.text;
         report(QStringLiteral("box\t%1\t%2\t%3\t%4")
-                   .arg(box->windowTitle(), box->text().replace('\n', "\\n"),
+                   .arg(request.title, text.replace('\n', "\\n"),
                         QCoreApplication::applicationVersion(),
                         QGuiApplication::applicationDisplayName()));
-        QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+        Prompt::Answer answer;
+        answer.button = QMessageBox::Ok;
+        return answer;
     });
-    boxes.start();
 
     QObject::connect(&app, &QtSingleApplication::messageReceived, [&app](const QString &message) {
         // Look once the activation has been handled.
@@ -83,9 +80,11 @@ int main(int argc, char *argv[])
     StartupChecks checks{[euid] { return euid; }, [mic] { return mic; }};
     const int result = runApplication(app, checks, [minimize] {
         // Nothing of the real system is read or restarted from here.
-        MainWindowEnvironment environment{
-            QStringLiteral("/nonexistent/log"), QStringLiteral("/nonexistent/drm"),
-            QStringLiteral("/nonexistent/zel-dmrc"), [](const QString &) { return false; }};
+        MainWindowEnvironment environment;
+        environment.displayManagerLogDir = QStringLiteral("/nonexistent/log");
+        environment.drmClassDir = QStringLiteral("/nonexistent/drm");
+        environment.displayManagerConfig = QStringLiteral("/nonexistent/zel-dmrc");
+        environment.restartService = [](const QString &) { return false; };
         auto window = std::make_unique<MainWindow>(nullptr, environment);
         QWidget *w = window.get();
         QTimer::singleShot(0, w, [w, minimize] {

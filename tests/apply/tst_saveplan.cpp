@@ -116,7 +116,6 @@ private slots:
     void queueOrder();
     void messageTable_data();
     void messageTable();
-    void retryDelays();
 };
 
 void TestSavePlan::rules_data()
@@ -301,21 +300,6 @@ void TestSavePlan::messageTable()
     QCOMPARE(saveMessageKind(message), kind);
     QCOMPARE(saveMessageTitle(message), title);
     QCOMPARE(saveMessageText(message), text);
-}
-
-// A device whose check misses is tried again after waits that double from
-// 100 ms; the sixth miss is the last one that gets a retry.
-void TestSavePlan::retryDelays()
-{
-    QList<int> waits;
-    int failed = 1;
-    for (int delay = attachRetryDelayMs(failed); delay >= 0 && failed < 100;
-         delay = attachRetryDelayMs(++failed))
-        waits.append(delay);
-    QCOMPARE(waits, (QList<int>{100, 200, 400, 800, 1600, 3200}));
-    QCOMPARE(attachRetryDelayMs(0), -1);
-    QCOMPARE(attachRetryDelayMs(-3), -1);
-    QCOMPARE(attachRetryDelayMs(1000), -1);
 }
 
 QTEST_GUILESS_MAIN(TestSavePlan)

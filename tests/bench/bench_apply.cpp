@@ -7,7 +7,7 @@
 // shell, whatever the tool does around each call.
 
 #include "common/testenv.h"
-#include "mainwindow/savefixture.h"
+#include "mainwindow/windowfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -61,23 +61,22 @@ struct Round
 Round runRound(int n)
 {
     Round round;
-    SaveFixture fx;
-    if (!fx.isValid() || !fx.useMachine(machine(n)) ||
+    WindowFixture fx;
+    if (!fx.isValid() || !fx.writeMachine(machine(n)) ||
         !fx.writeConfig("[General]\n# ServerUID=auto\n"))
         return round;
     MainWindow *w = fx.openWindow();
     if (!w || !fx.giveToPanel(SpareKeyboardName, QStringLiteral("seat1")))
         return round;
 
-    ModalAnswerer answerer;
+    PromptAnswerer answerer;
     qint64 startNs = -1;
-    answerer.act([&fx, &startNs](QWidget *box) {
-        if (auto *question = qobject_cast<QMessageBox *>(box)) {
-            startNs = fx.elapsedNs();
-            question->button(QMessageBox::Yes)->click();
-        }
+    answerer.answerWith([&fx, &startNs](const Prompt::Request &) {
+        startNs = fx.elapsedNs();
+        Prompt::Answer yes;
+        yes.button = QMessageBox::Yes;
+        return yes;
     });
-    SaveFixture::leaveProgressAlone(answerer);
     const int start = fx.callCount();
     w->findChild<QAction *>(QStringLiteral("saveAction"))->trigger();
     if (!fx.waitForApplyEnd(600000) || fx.restarts.size() != 1 || startNs < 0)
@@ -100,7 +99,7 @@ Round runRound(int n)
 
     // The same calls through a bare QProcess in this process, the window
     // still open: what spawning costs here, whatever the tool does around it.
-    if (!fx.useMachine(machine(n)))
+    if (!fx.writeMachine(machine(n)))
         return round;
     {
         QProcess process;
@@ -121,7 +120,7 @@ Round runRound(int n)
 
     // The same machine as the window started from.
     fx.closeWindow();
-    if (!fx.useMachine(machine(n)))
+    if (!fx.writeMachine(machine(n)))
         return round;
     QProcess shell;
     QElapsedTimer clock;

@@ -1,13 +1,13 @@
 #include "common/testenv.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QInputDialog>
+#include <QDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -35,6 +35,18 @@ void init()
     QCoreApplication::setOrganizationName(QStringLiteral("zel"));
     QCoreApplication::setApplicationName(QStringLiteral("zel-admin-multiseat-test"));
     clearSettings();
+    answerPromptsWithEscape();
+}
+
+void answerPromptsWithEscape()
+{
+    // No test may wait for a person: a prompt nobody expected is answered as
+    // Escape would answer it, and said.
+    Prompt::setHook([](const Prompt::Request &request) {
+        qWarning("unexpected prompt \"%s\": %s", qPrintable(request.title),
+                 qPrintable(request.text));
+        return PromptAnswerer::escape(request);
+    });
 }
 
 void clearSettings()
@@ -115,82 +127,125 @@ QString missingRealInput()
 
 } // namespace TestEnv
 
-ModalAnswerer::ModalAnswerer(QObject *parent) : QObject(parent)
+PromptAnswerer::PromptAnswerer()
 {
-    m_timer.setInterval(10);
-    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-    m_timer.start();
+    Prompt::setHook([this](const Prompt::Request &request) { return respond(request); });
 }
 
-void ModalAnswerer::answer(QMessageBox::StandardButton button)
+PromptAnswerer::~PromptAnswerer()
 {
-    m_queue.append([button](QWidget *w) {
-        auto *box = qobject_cast<QMessageBox *>(w);
-        if (box && box->button(button)) {
-            box->button(button)->click();
-        } else {
-            QTest::keyClick(w, Qt::Key_Escape);
+    TestEnv::answerPromptsWithEscape();
+}
+
+Prompt::Answer PromptAnswerer::escape(const Prompt::Request &request)
+{
+    Prompt::Answer answer;
+    if (request.kind == Prompt::Kind::TextInput || request.kind == Prompt::Kind::Dialog)
+        return answer;
+    // QMessageBox's escape button: Cancel, else No, else the only button.
+    for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::No}) {
+        if (request.buttons.testFlag(button)) {
+            answer.button = button;
+            return answer;
         }
+    }
+    answer.button = request.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok
+                                                               : QMessageBox::NoButton;
+    return answer;
+}
+
+namespace {
+
+bool isMessage(const Prompt::Request &request)
+{
+    return request.kind != Prompt::Kind::TextInput && request.kind != Prompt::Kind::Dialog;
+}
+
+} // namespace
+
+void PromptAnswerer::answer(QMessageBox::StandardButton button)
+{
+    m_queue.append([button](const Prompt::Request &request) {
+        if (!isMessage(request) || !request.buttons.testFlag(button))
+            return escape(request);
+        Prompt::Answer answer;
+        answer.button = button;
+        return answer;
     });
 }
 
-void ModalAnswerer::answerText(const QString &text)
+void PromptAnswerer::answerText(const QString &text)
 {
-    m_queue.append([text](QWidget *w) {
-        if (auto *dialog = qobject_cast<QInputDialog *>(w)) {
-            dialog->setTextValue(text);
-            dialog->accept();
-        } else {
-            QTest::keyClick(w, Qt::Key_Escape);
-        }
+    m_queue.append([text](const Prompt::Request &request) {
+        if (request.kind != Prompt::Kind::TextInput)
+            return escape(request);
+        Prompt::Answer answer;
+        answer.accepted = true;
+        answer.text = text;
+        return answer;
     });
 }
 
-void ModalAnswerer::cancelInput()
+void PromptAnswerer::cancelInput()
 {
-    m_queue.append([](QWidget *w) {
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
+    m_queue.append([](const Prompt::Request &request) { return escape(request); });
+}
+
+void PromptAnswerer::act(std::function<void(QWidget *)> action)
+{
+    m_queue.append([action](const Prompt::Request &request) {
+        if (request.kind != Prompt::Kind::Dialog || !request.dialog)
+            return escape(request);
+        request.dialog->setResult(QDialog::Rejected);
+        action(request.dialog);
+        Prompt::Answer answer;
+        answer.accepted = request.dialog->result() == QDialog::Accepted;
+        return answer;
     });
 }
 
-void ModalAnswerer::act(std::function<void(QWidget *)> action)
+void PromptAnswerer::answerWith(Handler handler)
 {
-    m_queue.append(std::move(action));
+    m_queue.append(std::move(handler));
 }
 
-void ModalAnswerer::reset()
+void PromptAnswerer::reset()
 {
     seen.clear();
     m_queue.clear();
     m_unexpected = 0;
-    m_lastHandled = nullptr;
 }
 
-void ModalAnswerer::poll()
+Prompt::Answer PromptAnswerer::respond(const Prompt::Request &request)
 {
-    QWidget *w = QApplication::activeModalWidget();
-    if (!w || !w->isVisible() || w == m_lastHandled)
-        return;
-    m_lastHandled = w;
     SeenBox box;
-    box.className = QString::fromLatin1(w->metaObject()->className());
-    box.title = w->windowTitle();
-    if (auto *mb = qobject_cast<QMessageBox *>(w)) {
-        box.text = mb->text();
-        box.icon = mb->icon();
-        box.buttons = mb->standardButtons();
-    } else if (auto *dialog = qobject_cast<QInputDialog *>(w)) {
-        box.text = dialog->labelText();
+    box.title = request.title;
+    box.text = request.text;
+    box.buttons = request.buttons;
+    switch (request.kind) {
+    case Prompt::Kind::Information:
+        box.icon = QMessageBox::Information;
+        break;
+    case Prompt::Kind::Warning:
+        box.icon = QMessageBox::Warning;
+        break;
+    case Prompt::Kind::Critical:
+        box.icon = QMessageBox::Critical;
+        break;
+    case Prompt::Kind::Question:
+        box.icon = QMessageBox::Question;
+        break;
+    default:
+        break;
     }
+    box.className = request.kind == Prompt::Kind::TextInput ? QStringLiteral("QInputDialog")
+                    : request.kind == Prompt::Kind::Dialog && request.dialog
+                        ? QString::fromLatin1(request.dialog->metaObject()->className())
+                        : QStringLiteral("QMessageBox");
     seen.append(box);
     if (m_queue.isEmpty()) {
         ++m_unexpected;
-        if (auto *dialog = qobject_cast<QDialog *>(w))
-            dialog->reject();
-        return;
+        return escape(request);
     }
-    auto action = m_queue.takeFirst();
-    // Act outside the poll so the box's own event loop handles the click.
-    QTimer::singleShot(0, w, [action, w]() { action(w); });
+    return m_queue.takeFirst()(request);
 }

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "platform/prompt.h"
+
 #include <QList>
 #include <QMessageBox>
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 
 // Shared by all tests: a private environment and a way to answer the modal
@@ -17,6 +16,10 @@ namespace TestEnv {
 // QStandardPaths' test mode, names the application like the program does and
 // empties the settings store.
 void init();
+
+// Answers every prompt as Escape would, with a warning (init() sets it up,
+// and it stays whenever no PromptAnswerer answers).
+void answerPromptsWithEscape();
 
 // Empties the private settings store.
 void clearSettings();
@@ -40,40 +43,49 @@ QString missingRealInput();
 
 } // namespace TestEnv
 
-// What a modal box showed.
+// What a prompt showed.
 struct SeenBox
 {
-    QString className; // "QMessageBox", "QInputDialog", ...
+    QString className; // "QMessageBox", "QInputDialog", or the dialog's class
     QString title;
-    QString text;
+    QString text; // the message, or the label of a text input
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
 };
 
-// Answers modal widgets as they appear, polling the active modal widget.
-// Queue one answer per expected box; a box that appears with no queued answer
-// is recorded and dismissed (Escape), and counted in unexpected().
-class ModalAnswerer : public QObject
+// Answers the program's prompts in place of the administrator, through the
+// prompt hook: no box is shown and nothing polls for one. Queue one answer
+// per expected prompt; a prompt with no queued answer is recorded, answered
+// as Escape would answer it, and counted in unexpected(). Only one answerer
+// may exist at a time.
+class PromptAnswerer
 {
-    Q_OBJECT
 public:
-    explicit ModalAnswerer(QObject *parent = nullptr);
+    using Handler = std::function<Prompt::Answer(const Prompt::Request &)>;
 
-    void answer(QMessageBox::StandardButton button); // click that button of a QMessageBox
-    void answerText(const QString &text);            // type into a QInputDialog and accept
-    void cancelInput();                              // reject a QInputDialog
-    void act(std::function<void(QWidget *)> action); // anything else (the action must close it)
+    PromptAnswerer();
+    ~PromptAnswerer();
+
+    void answer(QMessageBox::StandardButton button); // that button of a message box
+    void answerText(const QString &text);            // type into a text input and accept
+    void cancelInput();                              // cancel a text input or a dialog
+    // A dialog (the create-seat dialog): the action fills it in and accepts
+    // or rejects it; the dialog's result is the answer.
+    void act(std::function<void(QWidget *)> action);
+    // Anything else.
+    void answerWith(Handler handler);
 
     QList<SeenBox> seen;
     int pending() const { return m_queue.size(); }
     int unexpected() const { return m_unexpected; }
     void reset();
 
-private:
-    void poll();
+    // What Escape answers to a request.
+    static Prompt::Answer escape(const Prompt::Request &request);
 
-    QTimer m_timer;
-    QPointer<QWidget> m_lastHandled;
-    QList<std::function<void(QWidget *)>> m_queue;
+private:
+    Prompt::Answer respond(const Prompt::Request &request);
+
+    QList<Handler> m_queue;
     int m_unexpected = 0;
 };

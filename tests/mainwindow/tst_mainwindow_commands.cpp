@@ -1,6 +1,6 @@
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 #include "common/testenv.h"
-#include "mainwindow/mainwindowharness.h"
+#include "mainwindow/windowfixture.h"
 #include "platform/helpwindow.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
@@ -116,8 +116,8 @@ private slots:
 private:
     std::unique_ptr<MainWindow> openThreeSeats(const QByteArray &extra = {});
 
-    std::unique_ptr<MainWindowHarness> m_harness;
-    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<WindowFixture> m_harness;
+    std::unique_ptr<PromptAnswerer> m_answerer;
 };
 
 void TestMainWindowCommands::initTestCase()
@@ -128,8 +128,8 @@ void TestMainWindowCommands::initTestCase()
 void TestMainWindowCommands::init()
 {
     TestEnv::clearSettings();
-    m_harness = std::make_unique<MainWindowHarness>();
-    m_answerer = std::make_unique<ModalAnswerer>();
+    m_harness = std::make_unique<WindowFixture>();
+    m_answerer = std::make_unique<PromptAnswerer>();
 }
 
 void TestMainWindowCommands::cleanup()
@@ -144,7 +144,7 @@ std::unique_ptr<MainWindow> TestMainWindowCommands::openThreeSeats(const QByteAr
         return nullptr;
     auto window = m_harness->create();
     window->show();
-    if (!MainWindowHarness::waitLoaded(window.get()))
+    if (!WindowFixture::waitLoaded(window.get()))
         return nullptr;
     return window;
 }
@@ -290,7 +290,7 @@ void TestMainWindowCommands::addSeatShowsTheColumn()
                                     card(1, QStringLiteral("0000:00:01.0/0000:01:00.0"))));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     auto *scroll = window->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
     QVERIFY(scroll->isHidden());
     QCOMPARE(window->width(), 505);
@@ -313,7 +313,7 @@ void TestMainWindowCommands::firstCardOfThatNameMoves()
                                     second.toUtf8() + " drm:card1 master\n"));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(Trees::texts(window->mainTree(), VideocardCategory),
              QStringList({Card1, Card1, Card0}));
     auto offered = std::make_shared<QStringList>();
@@ -350,7 +350,7 @@ void TestMainWindowCommands::numberingAfterDeletion()
     QVERIFY(m_harness->writeMachine(machineWithSeats(seats, 4)));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(panelIds(window.get()), seats);
     QCOMPARE(window->freeSeats(), 0);
 
@@ -432,19 +432,14 @@ void TestMainWindowCommands::renameMainSeat()
     QCOMPARE(label->fullText(), QStringLiteral("Reception"));
 
     auto preset = std::make_shared<QString>();
-    m_answerer->act([answer, preset](QWidget *w) {
-        auto *dialog = qobject_cast<QInputDialog *>(w);
-        if (!dialog) {
-            QTest::keyClick(w, Qt::Key_Escape);
-            return;
-        }
-        *preset = dialog->textValue();
-        if (answer == QLatin1String("(cancel)")) {
-            dialog->reject();
-            return;
-        }
-        dialog->setTextValue(answer);
-        dialog->accept();
+    m_answerer->answerWith([answer, preset](const Prompt::Request &request) {
+        if (request.kind != Prompt::Kind::TextInput)
+            return PromptAnswerer::escape(request);
+        *preset = request.initialText;
+        Prompt::Answer reply;
+        reply.accepted = answer != QLatin1String("(cancel)");
+        reply.text = answer;
+        return reply;
     });
     if (message)
         m_answerer->answer(QMessageBox::Ok);
@@ -488,7 +483,7 @@ void TestMainWindowCommands::reloadWithoutChanges()
     QCOMPARE(window->freeSeats(), 2);
     QTest::qWait(400);
     QCOMPARE(m_harness->calls().size(), listings);
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     const QList<QStringList> calls = m_harness->calls().mid(listings);
     QCOMPARE(calls.value(0), QStringList({"list-seats", "--no-legend"}));
     QCOMPARE(calls.size(), 4);
@@ -543,7 +538,7 @@ void TestMainWindowCommands::reloadWithUnsavedChanges()
         return;
     }
     QVERIFY(window->isLoading());
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_harness->calls().size(), calls + 3);
     // The system's layout again: card3 is the main seat's.
     QVERIFY(Trees::find(window->mainTree(), Card3));
@@ -613,7 +608,7 @@ void TestMainWindowCommands::closeWithUnsavedChanges()
     QVERIFY(!window->isVisible());
     QCOMPARE(m_answerer->seen.size(), 2);
     QVERIFY(AppSettings::geometry() != stored);
-    QVERIFY(m_harness->restarts().isEmpty());
+    QVERIFY(m_harness->restarts.isEmpty());
 
     MainWindow restored(nullptr, m_harness->environment());
     QCOMPARE(restored.size(), QSize(700, 400));
@@ -713,7 +708,7 @@ void TestMainWindowCommands::commandsWaitForTheLoad()
     window->reloadConfiguration();
     QCOMPARE(m_answerer->seen.size(), 0);
 
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QVERIFY(reload->isEnabled());
     QVERIFY(add->isEnabled());
     QVERIFY(!save->isEnabled());

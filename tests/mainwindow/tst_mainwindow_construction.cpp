@@ -1,7 +1,7 @@
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
-#include "mainwindow/mainwindowharness.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
 
@@ -58,7 +58,7 @@ private slots:
     void missingIconsLeaveTexts();
 
 private:
-    std::unique_ptr<MainWindowHarness> m_harness;
+    std::unique_ptr<WindowFixture> m_harness;
 };
 
 void TestMainWindowConstruction::initTestCase()
@@ -70,7 +70,7 @@ void TestMainWindowConstruction::initTestCase()
 void TestMainWindowConstruction::init()
 {
     TestEnv::clearSettings();
-    m_harness = std::make_unique<MainWindowHarness>();
+    m_harness = std::make_unique<WindowFixture>();
     QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine")));
 }
 
@@ -103,7 +103,7 @@ void TestMainWindowConstruction::storedGeometryWins()
         auto first = m_harness->create();
         first->show();
         first->resize(900, 450);
-        QVERIFY(MainWindowHarness::waitLoaded(first.get()));
+        QVERIFY(WindowFixture::waitLoaded(first.get()));
         QVERIFY(first->close());
     }
     QVERIFY(!AppSettings::geometry().isEmpty());

@@ -1,7 +1,7 @@
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
-#include "mainwindow/mainwindowharness.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
@@ -50,26 +50,6 @@ QStringList clickAt(const QWidget *widget)
             "0.2"};
 }
 
-// Real input for a modal box, from inside its own event loop: once the box
-// has settled on the screen, the xdotool commands that input() gives run on
-// their own, one after the other ("type" takes every argument after it, so
-// typing ends a command). A box still open after ten seconds is closed, so
-// that a missed click fails the test instead of hanging it.
-void inputLater(QWidget *box, const std::function<QList<QStringList>()> &input)
-{
-    QTimer::singleShot(300, box, [input] {
-        QStringList script;
-        for (const QStringList &command : input())
-            script << QStringLiteral("xdotool ") + command.join(QLatin1Char(' '));
-        QProcess::startDetached(QStringLiteral("sh"),
-                                {QStringLiteral("-c"), script.join(QStringLiteral(" && "))});
-    });
-    QTimer::singleShot(10000, box, [box] {
-        if (auto *dialog = qobject_cast<QDialog *>(box))
-            dialog->reject();
-    });
-}
-
 int distinctColours(const QImage &image)
 {
     QSet<QRgb> colours;
@@ -101,8 +81,8 @@ private slots:
 private:
     MainWindow *open();
 
-    std::unique_ptr<MainWindowHarness> m_harness;
-    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<WindowFixture> m_harness;
+    std::unique_ptr<PromptAnswerer> m_answerer;
     std::unique_ptr<MainWindow> m_window;
 };
 
@@ -118,8 +98,8 @@ void TestMainWindowGeometry::initTestCase()
 void TestMainWindowGeometry::init()
 {
     TestEnv::clearSettings();
-    m_harness = std::make_unique<MainWindowHarness>();
-    m_answerer = std::make_unique<ModalAnswerer>();
+    m_harness = std::make_unique<WindowFixture>();
+    m_answerer = std::make_unique<PromptAnswerer>();
     // Out of the way of the window.
     QVERIFY(xdotool({"mousemove", "1590", "1190"}));
 }
@@ -139,7 +119,7 @@ MainWindow *TestMainWindowGeometry::open()
     m_window->move(20, 20);
     m_window->show();
     if (!QTest::qWaitForWindowExposed(m_window.get()) ||
-        !MainWindowHarness::waitLoaded(m_window.get()))
+        !WindowFixture::waitLoaded(m_window.get()))
         return nullptr;
     QTest::qWait(100);
     return m_window.get();
@@ -190,14 +170,8 @@ void TestMainWindowGeometry::columnFollowsRealClicks()
     auto *scroll = window->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
     Seat *panel = window->seatPanels().first();
 
-    // Deleting the only panel, the question answered with a real click too.
-    m_answerer->act([](QWidget *box) {
-        inputLater(box, [box] {
-            auto *message = qobject_cast<QMessageBox *>(box);
-            QAbstractButton *yes = message ? message->button(QMessageBox::Yes) : nullptr;
-            return QList<QStringList>{yes ? clickAt(yes) : QStringList{"key", "Escape"}};
-        });
-    });
+    // Deleting the only panel; the question is answered through the prompt.
+    m_answerer->answer(QMessageBox::Yes);
     QVERIFY(xdotool(clickAt(Trees::button(panel, "deleteSeatButton"))));
     QTRY_COMPARE(Trees::livePanels(window), 0);
     QCOMPARE(m_answerer->seen.size(), 1);
@@ -210,16 +184,7 @@ void TestMainWindowGeometry::columnFollowsRealClicks()
     QWidget *addButton =
         toolBar->widgetForAction(window->findChild<QAction *>(QStringLiteral("addSeatAction")));
     QVERIFY(addButton && addButton->isEnabled());
-    m_answerer->act([](QWidget *dialog) {
-        inputLater(dialog, [dialog] {
-            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("nameLineEdit"));
-            auto *yes = dialog->findChild<QPushButton *>(QStringLiteral("yesButton"));
-            if (!edit || !yes)
-                return QList<QStringList>{{"key", "Escape"}};
-            return QList<QStringList>{
-                clickAt(edit) + QStringList{"type", "--delay", "50", "Library"}, clickAt(yes)};
-        });
-    });
+    m_answerer->act(CreateSeatAnswer::create(QStringLiteral("Library"), QString(), nullptr));
     QVERIFY(xdotool(clickAt(addButton)));
     QTRY_COMPARE_WITH_TIMEOUT(window->seatPanels().size(), 1, 10000);
     QCOMPARE(m_answerer->seen.size(), 2);

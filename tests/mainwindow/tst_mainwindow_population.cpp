@@ -1,6 +1,6 @@
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 #include "common/testenv.h"
-#include "mainwindow/mainwindowharness.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"
@@ -33,7 +33,7 @@ QByteArray mainSeatInputs()
            usbInput(7, "1-2", "1.0", "Logitech USB Optical Mouse");
 }
 
-int countBoxes(const ModalAnswerer &answerer, const QString &text)
+int countBoxes(const PromptAnswerer &answerer, const QString &text)
 {
     int count = 0;
     for (const SeenBox &box : answerer.seen)
@@ -87,8 +87,8 @@ private slots:
     void destroyedWhileReading();
 
 private:
-    std::unique_ptr<MainWindowHarness> m_harness;
-    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<WindowFixture> m_harness;
+    std::unique_ptr<PromptAnswerer> m_answerer;
     QByteArray m_path;
 };
 
@@ -103,8 +103,8 @@ void TestMainWindowPopulation::initTestCase()
 void TestMainWindowPopulation::init()
 {
     TestEnv::clearSettings();
-    m_harness = std::make_unique<MainWindowHarness>();
-    m_answerer = std::make_unique<ModalAnswerer>();
+    m_harness = std::make_unique<WindowFixture>();
+    m_answerer = std::make_unique<PromptAnswerer>();
 }
 
 void TestMainWindowPopulation::cleanup()
@@ -120,7 +120,7 @@ void TestMainWindowPopulation::oneSeatOneCard()
     m_answerer->answer(QMessageBox::Ok);
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
 
     QCOMPARE(countBoxes(*m_answerer, OneCardWarning), 1);
     QCOMPARE(m_answerer->seen.size(), 1);
@@ -142,7 +142,7 @@ void TestMainWindowPopulation::oneSeatTwoCards()
     QVERIFY(m_harness->writeMachine(Seat0 + card(0, Igpu) + card(1, Dgpu) + mainSeatInputs()));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
     QCOMPARE(window->freeSeats(), 1);
     QVERIFY(window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
@@ -158,7 +158,7 @@ void TestMainWindowPopulation::cardsShortOfSeats()
                                     card(2, Dgpu2, "seat1") + mainSeatInputs()));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
     QCOMPARE(window->freeSeats(), 0);
     QVERIFY(!window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
@@ -173,7 +173,7 @@ void TestMainWindowPopulation::oneCardOnEachSeat()
     QVERIFY(m_harness->useMachine(QStringLiteral("v252-seat1-two-interface-keyboard.machine")));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0); // the one-card warning is for a lone seat
     QCOMPARE(window->freeSeats(), 0);
     QVERIFY(!window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
@@ -230,7 +230,7 @@ void TestMainWindowPopulation::seatOrder()
 
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->mainSeatId(), mainSeat);
     QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
              mainSeat);
@@ -264,7 +264,7 @@ void TestMainWindowPopulation::storedNames()
     AppSettings::setSeatDisplayName(QStringLiteral("seat7"), QStringLiteral("Gone"));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
              QStringLiteral("Reception"));
     QCOMPARE(window->seatPanels().size(), 2);
@@ -293,7 +293,7 @@ void TestMainWindowPopulation::devicesOfASeat()
                                     mainSeatInputs() + seat1));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
     QCOMPARE(window->seatPanels().size(), 1);
     const DevTreeWidget *tree = window->seatPanels().first()->devTreeWidget();
@@ -336,7 +336,7 @@ void TestMainWindowPopulation::seatWithoutDevices()
     QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->seatPanels().size(), 2);
     Seat *empty = window->seatPanels().at(1);
     QCOMPARE(empty->seatId(), QStringLiteral("seat2"));
@@ -380,7 +380,7 @@ void TestMainWindowPopulation::restoredWidthAndSeatColumn()
     auto window = m_harness->create();
     QCOMPARE(window->size(), QSize(storedWidth, 480));
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->width(), width);
     QCOMPARE(window->height(), 480);
     QCOMPARE(!window->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->isHidden(), column);
@@ -396,7 +396,7 @@ void TestMainWindowPopulation::unrecognizedShownInPanels()
         AppSettings::setShowUnknownDevices(show);
         auto window = m_harness->create();
         window->show();
-        QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+        QVERIFY(WindowFixture::waitLoaded(window.get()));
         const DevTreeWidget *tree = window->seatPanels().first()->devTreeWidget();
         // The newest line first; the keyboard's LEDs and the render node are there too.
         QCOMPARE(Trees::texts(tree, UnrecognizedCategory).value(0), QStringLiteral("spi:spi0"));
@@ -415,7 +415,7 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
     m_answerer->answer(QMessageBox::Ok);
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QTRY_COMPARE(m_answerer->seen.size(), 2);
     for (const SeenBox &box : m_answerer->seen) {
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -447,7 +447,7 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
     QCOMPARE(m_answerer->seen.first().icon, QMessageBox::Warning);
     QVERIFY(!window->isApplying());
     QCOMPARE(m_harness->calls().size(), callsBefore);
-    QVERIFY(m_harness->restarts().isEmpty());
+    QVERIFY(m_harness->restarts.isEmpty());
 
     // Once the fault is gone a reload reads everything and saving is possible.
     QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
@@ -455,7 +455,7 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
     m_answerer->answer(QMessageBox::Yes); // the unsaved changes go
     window->reloadConfiguration();
     QVERIFY(window->isLoading());
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 1);
     QCOMPARE(Trees::texts(window->seatPanels().at(0)->devTreeWidget(), VideocardCategory),
              QStringList{"[MASTER] drm:card2"});
@@ -471,7 +471,7 @@ void TestMainWindowPopulation::noSeats()
     m_answerer->answer(QMessageBox::Ok);
     auto window = m_harness->create();
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 1);
     const SeenBox box = m_answerer->seen.first();
     QCOMPARE(box.icon, QMessageBox::Critical);

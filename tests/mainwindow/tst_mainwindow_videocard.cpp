@@ -1,5 +1,5 @@
 #include "common/testenv.h"
-#include "mainwindow/mainwindowharness.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
@@ -49,7 +49,7 @@ void TestMainWindowVideocard::mainCardFromTheGivenSystem()
     QFETCH(QString, notation);
     QFETCH(QString, mainCard);
     QFETCH(QStringList, offered);
-    MainWindowHarness harness;
+    WindowFixture harness;
     QVERIFY(harness.useMachine(QStringLiteral("three-seats.machine")));
     if (!notation.isEmpty())
         QVERIFY(harness.addPrimaryLog(notation));
@@ -65,11 +65,11 @@ void TestMainWindowVideocard::mainCardFromTheGivenSystem()
                                 QStringLiteral("pci0000:00/0000:00:1c.4/0000:03:00.0")));
     QVERIFY(QFileInfo(harness.environment().drmClassDir + QStringLiteral("card1")).isSymLink());
 
-    ModalAnswerer answerer;
+    PromptAnswerer answerer;
     auto window = harness.create();
     QCOMPARE(window->mainVideocard(), mainCard);
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
 
     auto seen = std::make_shared<QStringList>();
     answerer.act(CreateSeatAnswer::create(QStringLiteral("Library"), offered.first(), seen));
@@ -90,7 +90,7 @@ void TestMainWindowVideocard::onlyTheMainCardLeft()
     // carry the main card's name, so none is offered.
     const QString main = QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/card1");
     const QString other = QStringLiteral("/sys/devices/pci0000:00/0000:00:03.0/drm/card1");
-    MainWindowHarness harness;
+    WindowFixture harness;
     QVERIFY(harness.writeMachine("seat seat0\ndevice " + main.toUtf8() +
                                  " drm:card1 master\ndevice " + other.toUtf8() +
                                  " drm:card1 master\n"));
@@ -98,11 +98,11 @@ void TestMainWindowVideocard::onlyTheMainCardLeft()
     QVERIFY(
         harness.addCardLink(QStringLiteral("card1"), QStringLiteral("pci0000:00/0000:00:02.0")));
 
-    ModalAnswerer answerer;
+    PromptAnswerer answerer;
     auto window = harness.create();
     QCOMPARE(window->mainVideocard(), QStringLiteral("card1"));
     window->show();
-    QVERIFY(MainWindowHarness::waitLoaded(window.get()));
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->freeSeats(), 1);
     auto seen = std::make_shared<QStringList>();
     answerer.act(CreateSeatAnswer::create(QStringLiteral("No card"), Card1, seen));

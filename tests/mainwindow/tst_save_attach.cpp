@@ -1,5 +1,5 @@
 #include "common/testenv.h"
-#include "savefixture.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
@@ -131,8 +131,8 @@ private:
     // Opens the window on the machine and gives the spare mouse to seat1.
     MainWindow *openWithSpareOnSeat1(const QByteArray &extra = {});
 
-    std::unique_ptr<SaveFixture> m_fx;
-    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<WindowFixture> m_fx;
+    std::unique_ptr<PromptAnswerer> m_answerer;
 };
 
 void TestSaveAttach::initTestCase()
@@ -143,10 +143,10 @@ void TestSaveAttach::initTestCase()
 void TestSaveAttach::init()
 {
     TestEnv::clearSettings();
-    m_fx = std::make_unique<SaveFixture>();
+    m_fx = std::make_unique<WindowFixture>();
     QVERIFY(m_fx->isValid());
     QVERIFY(m_fx->writeConfig("[General]\n# ServerUID=auto\n"));
-    m_answerer = std::make_unique<ModalAnswerer>();
+    m_answerer = std::make_unique<PromptAnswerer>();
 }
 
 void TestSaveAttach::cleanup()
@@ -158,7 +158,7 @@ void TestSaveAttach::cleanup()
 
 MainWindow *TestSaveAttach::openWithSpareOnSeat1(const QByteArray &extra)
 {
-    if (!m_fx->useMachine(machine(extra)))
+    if (!m_fx->writeMachine(machine(extra)))
         return nullptr;
     MainWindow *w = m_fx->openWindow();
     if (!w || !m_fx->giveToPanel(SpareMouseName, "seat1") || !w->stateChanged())
@@ -171,7 +171,7 @@ void TestSaveAttach::windowLockedWhileAttaching()
     MainWindow *w = openWithSpareOnSeat1();
     QVERIFY(w);
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
 
     // The first attach runs; nothing has been delivered back yet.
@@ -198,7 +198,7 @@ void TestSaveAttach::windowLockedWhileAttaching()
                  qPrintable(call.join(' ')));
     QCOMPARE(m_fx->attaches(start), SavedPairs);
     QCOMPARE(m_fx->restarts.size(), 1);
-    QCOMPARE(SaveFixture::messageBoxes(*m_answerer).size(), 1);
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 1);
     QCOMPARE(m_answerer->unexpected(), 0);
 }
 
@@ -207,7 +207,7 @@ void TestSaveAttach::restartRequestedOnceAfterLastCheck()
     MainWindow *w = openWithSpareOnSeat1();
     QVERIFY(w);
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     const auto values = progressValues(w);
     QVERIFY(values);
@@ -220,7 +220,7 @@ void TestSaveAttach::restartRequestedOnceAfterLastCheck()
     QCOMPARE(calls.size(), start + 2 * SavedPairs.size());
 
     QCOMPARE(m_fx->restarts.size(), 1);
-    const SaveFixture::Restart restart = m_fx->restarts.first();
+    const WindowFixture::Restart restart = m_fx->restarts.first();
     QCOMPARE(restart.service, QStringLiteral("zel-dm"));
     QCOMPARE(restart.callsBefore, calls.size());
     QCOMPARE(calls.last(), (QStringList{"seat-status", "seat0"}));
@@ -236,7 +236,7 @@ void TestSaveAttach::restartRequestedOnceAfterLastCheck()
     QCOMPARE(valuesOf(*values), oneTo(SavedPairs.size()));
     QVERIFY(m_fx->loginctl({"seat-status", "seat1"}).contains(SpareMouse + '\n'));
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 1);
     QCOMPARE(boxes.first().title, QStringLiteral("Warning!"));
     QVERIFY(boxes.first().text.startsWith("After saving the settings"));
@@ -250,14 +250,14 @@ void TestSaveAttach::deviceShowingOnThirdCheck()
         openWithSpareOnSeat1("fault attach lag never arg=" + SpareMouse.toUtf8() + " times=2\n");
     QVERIFY(w);
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     QElapsedTimer clock;
     clock.start();
     action(w, "saveAction")->trigger();
     const auto values = progressValues(w);
     QVERIFY(values);
     QVERIFY(m_fx->waitForApplyEnd());
-    QVERIFY2(clock.elapsed() >= 300, "waits of 100 and 200 ms before the second and third try");
+    QVERIFY2(clock.elapsed() >= 30, "waits of 10 and 20 ms before the second and third try");
 
     QList<QPair<QString, QString>> expected = SavedPairs;
     const QPair<QString, QString> spare("seat1", SpareMouse);
@@ -270,7 +270,7 @@ void TestSaveAttach::deviceShowingOnThirdCheck()
     QVERIFY(!w->stateChanged());
     QCOMPARE(valuesOf(*values), oneTo(SavedPairs.size()));
     QVERIFY(m_fx->loginctl({"seat-status", "seat1"}).contains(SpareMouse + '\n'));
-    QCOMPARE(SaveFixture::messageBoxes(*m_answerer).size(), 1);
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 1);
 }
 
 // A path that only begins another device's path in the check output is not
@@ -288,7 +288,7 @@ void TestSaveAttach::prefixOfListedPathIsNoProof()
     QVERIFY(w);
     QVERIFY(m_fx->giveToPanel("PS/2 Generic Mouse", "seat1"));
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
 
@@ -308,15 +308,14 @@ void TestSaveAttach::deviceNeverShowingUp()
         openWithSpareOnSeat1("fault attach lag never arg=" + SpareMouse.toUtf8() + "\n");
     QVERIFY(w);
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
-    SaveFixture::answerBoxOnly(*m_answerer, QMessageBox::Ok);
+    WindowFixture::answerSave(*m_answerer);
+    m_answerer->answer(QMessageBox::Ok);
     QElapsedTimer clock;
     clock.start();
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd(30000));
-    // The waits add up to 6.3 s; the last one, over 2 s, runs on a coarse
-    // timer that may fire up to 5 % early.
-    QVERIFY2(clock.elapsed() >= 6300 - 160, qPrintable(QString::number(clock.elapsed())));
+    // The fixture's waits add up to 630 ms; a coarse timer may fire up to 5 % early.
+    QVERIFY2(clock.elapsed() >= 630 - 20, qPrintable(QString::number(clock.elapsed())));
 
     const auto attaches = m_fx->attaches(start);
     const QPair<QString, QString> spare("seat1", SpareMouse);
@@ -335,7 +334,7 @@ void TestSaveAttach::deviceNeverShowingUp()
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!progressOf(w)->isVisible());
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 2);
     const SeenBox failure = boxes.last();
     QCOMPARE(failure.icon, QMessageBox::Critical);
@@ -378,7 +377,7 @@ void TestSaveAttach::triesCountedPerAttachment()
     QCOMPARE(m_fx->attaches(start), expected);
     QCOMPARE(m_fx->checkFollowsAttach(start), QString());
     QCOMPARE(m_fx->restarts.size(), 1);
-    QVERIFY(SaveFixture::messageBoxes(*m_answerer).isEmpty());
+    QVERIFY(WindowFixture::messageBoxes(*m_answerer).isEmpty());
     QVERIFY(m_fx->loginctl({"seat-status", "seat1"}).contains(SpareMouse + '\n'));
 }
 
@@ -387,9 +386,9 @@ void TestSaveAttach::crashEndsLoopWithoutRestart()
     MainWindow *w = openWithSpareOnSeat1("fault attach crash from=3 times=1\n");
     QVERIFY(w);
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     for (int i = 0; i < 3; ++i)
-        SaveFixture::answerBoxOnly(*m_answerer, QMessageBox::Ok);
+        m_answerer->answer(QMessageBox::Ok);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QTest::qWait(200);
@@ -407,7 +406,7 @@ void TestSaveAttach::crashEndsLoopWithoutRestart()
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!progressOf(w)->isVisible());
 
-    QList<SeenBox> errors = SaveFixture::messageBoxes(*m_answerer);
+    QList<SeenBox> errors = WindowFixture::messageBoxes(*m_answerer);
     QVERIFY(!errors.isEmpty());
     errors.removeFirst(); // the restart question
     QCOMPARE(errors.size(), 2);
@@ -420,7 +419,7 @@ void TestSaveAttach::crashEndsLoopWithoutRestart()
     // The next save runs the whole loop.
     m_answerer->reset();
     const int again = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QCOMPARE(m_fx->attaches(again), SavedPairs);
@@ -432,7 +431,7 @@ void TestSaveAttach::secondSaveReusesProgressDialog()
 {
     MainWindow *w = openWithSpareOnSeat1();
     QVERIFY(w);
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QProgressDialog *first = progressOf(w);
@@ -443,17 +442,17 @@ void TestSaveAttach::secondSaveReusesProgressDialog()
     // unrecognized device is shown and so attached too: one pair more.
     Seat *seat1 = m_fx->panel("seat1");
     QVERIFY(seat1);
-    QTreeWidgetItem *spare = SaveFixture::device(seat1->devTreeWidget(), SpareMouseName);
+    QTreeWidgetItem *spare = WindowFixture::device(seat1->devTreeWidget(), SpareMouseName);
     QVERIFY(spare);
     spare->setSelected(true);
     seat1->findChild<QPushButton *>("deleteDevButton")->click();
-    QVERIFY(SaveFixture::device(w->mainTree(), SpareMouseName));
+    QVERIFY(WindowFixture::device(w->mainTree(), SpareMouseName));
     QVERIFY(w->stateChanged());
     action(w, "showAllDevicesAction")->trigger();
     QVERIFY(action(w, "showAllDevicesAction")->isChecked());
 
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     QCOMPARE(progressOf(w), first);
     QVERIFY(first->isVisible());
@@ -476,7 +475,7 @@ void TestSaveAttach::closeWithYesWaitsForLoop()
     QVERIFY(w);
     const int start = m_fx->callCount();
     m_answerer->answer(QMessageBox::Yes); // "Unsaved changes"
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
     QVERIFY(w->isApplying());
@@ -488,7 +487,7 @@ void TestSaveAttach::closeWithYesWaitsForLoop()
     QCOMPARE(m_fx->restarts.first().callsBefore, m_fx->callCount());
     QCOMPARE(m_fx->attaches(start), SavedPairs);
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.first().title, QStringLiteral("Unsaved changes"));
     QCOMPARE(m_answerer->unexpected(), 0);
@@ -499,15 +498,12 @@ void TestSaveAttach::closeWithYesAfterFailureShowsErrorFirst()
     MainWindow *w = openWithSpareOnSeat1("fault attach crash from=2 times=1\n");
     QVERIFY(w);
     m_answerer->answer(QMessageBox::Yes); // "Unsaved changes"
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     QList<bool> visibleAtError;
     for (int i = 0; i < 3; ++i) {
-        m_answerer->act([w, &visibleAtError](QWidget *widget) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box)
-                return;
+        m_answerer->answerWith([w, &visibleAtError](const Prompt::Request &request) {
             visibleAtError.append(w->isVisible());
-            box->button(QMessageBox::Ok)->click();
+            return PromptAnswerer::escape(request);
         });
     }
     QVERIFY(!w->close());

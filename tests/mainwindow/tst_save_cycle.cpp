@@ -1,5 +1,5 @@
 #include "common/testenv.h"
-#include "savefixture.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
@@ -57,10 +57,10 @@ void TestSaveCycle::cleanup()
 
 void TestSaveCycle::moveSaveDeleteSave()
 {
-    SaveFixture fx;
-    ModalAnswerer answerer;
+    WindowFixture fx;
+    PromptAnswerer answerer;
     QVERIFY(fx.isValid());
-    QVERIFY(fx.useMachineFile("three-seats.machine"));
+    QVERIFY(fx.useMachine("three-seats.machine"));
     QVERIFY(fx.writeConfig(Config));
     MainWindow *w = fx.openWindow();
     QVERIFY(w);
@@ -75,7 +75,7 @@ void TestSaveCycle::moveSaveDeleteSave()
     QVERIFY(seat1Addresses.contains(SpareMouse));
     QVERIFY(!fx.loginctl({"seat-status", "seat1"}).contains(SpareKeyboard + '\n'));
 
-    SaveFixture::answerSave(answerer);
+    WindowFixture::answerSave(answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(fx.waitForApplyEnd());
 
@@ -96,10 +96,10 @@ void TestSaveCycle::moveSaveDeleteSave()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(w->seatPanels().isEmpty());
     QVERIFY(w->findChild<QScrollArea *>("scrollArea")->isHidden());
-    QVERIFY(SaveFixture::device(w->mainTree(), SpareKeyboardName));
+    QVERIFY(WindowFixture::device(w->mainTree(), SpareKeyboardName));
     QVERIFY(w->stateChanged());
 
-    SaveFixture::answerSave(answerer);
+    WindowFixture::answerSave(answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(fx.waitForApplyEnd());
 
@@ -113,7 +113,7 @@ void TestSaveCycle::moveSaveDeleteSave()
     QVERIFY(seat0.contains(
         QStringLiteral("/sys/devices/pci0000:00/0000:00:1c.0/0000:02:00.0/drm/card2\n")));
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(answerer);
     QCOMPARE(boxes.size(), 3);
     QCOMPARE(boxes.at(1).title, QStringLiteral("Devices disconnection"));
     QCOMPARE(answerer.unexpected(), 0);
@@ -123,9 +123,9 @@ void TestSaveCycle::moveSaveDeleteSave()
 // still attaches everything and restarts the display manager.
 void TestSaveCycle::missingConfigurationWarnsAndSaves()
 {
-    SaveFixture fx;
-    ModalAnswerer answerer;
-    QVERIFY(fx.useMachineFile("three-seats.machine"));
+    WindowFixture fx;
+    PromptAnswerer answerer;
+    QVERIFY(fx.useMachine("three-seats.machine"));
     QVERIFY(!QFile::exists(fx.configPath()));
     MainWindow *w = fx.openWindow();
     QVERIFY(w);
@@ -134,11 +134,10 @@ void TestSaveCycle::missingConfigurationWarnsAndSaves()
     answerer.answer(QMessageBox::Yes); // restart question
     answerer.answer(QMessageBox::Ok);
     answerer.answer(QMessageBox::Ok);
-    SaveFixture::leaveProgressAlone(answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(fx.waitForApplyEnd());
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(answerer);
     QCOMPARE(boxes.size(), 3);
     const QString text =
         QStringLiteral("Failed to make changes to the file:\n %1 \nPlease make the "

@@ -1,5 +1,5 @@
 #include "common/testenv.h"
-#include "savefixture.h"
+#include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 #include "seatstate/seatstatus.h"
@@ -105,8 +105,8 @@ private slots:
 private:
     void verifyNothingApplied(const MainWindow *w, int callsBefore);
 
-    std::unique_ptr<SaveFixture> m_fx;
-    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<WindowFixture> m_fx;
+    std::unique_ptr<PromptAnswerer> m_answerer;
 };
 
 void TestSaveQueue::initTestCase()
@@ -117,10 +117,10 @@ void TestSaveQueue::initTestCase()
 void TestSaveQueue::init()
 {
     TestEnv::clearSettings();
-    m_fx = std::make_unique<SaveFixture>();
+    m_fx = std::make_unique<WindowFixture>();
     QVERIFY(m_fx->isValid());
     QVERIFY(m_fx->writeConfig(Config));
-    m_answerer = std::make_unique<ModalAnswerer>();
+    m_answerer = std::make_unique<PromptAnswerer>();
 }
 
 void TestSaveQueue::cleanup()
@@ -147,7 +147,7 @@ void TestSaveQueue::verifyNothingApplied(const MainWindow *w, int callsBefore)
 
 void TestSaveQueue::nothingChangedDoesNothing()
 {
-    QVERIFY(m_fx->useMachine(machine(false)));
+    QVERIFY(m_fx->writeMachine(machine(false)));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     QVERIFY(!w->stateChanged());
@@ -173,7 +173,7 @@ void TestSaveQueue::queueFollowsPanelsThenMainSeat_data()
 void TestSaveQueue::queueFollowsPanelsThenMainSeat()
 {
     QFETCH(bool, showAll);
-    QVERIFY(m_fx->useMachine(machine(false)));
+    QVERIFY(m_fx->writeMachine(machine(false)));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     QCOMPARE(seatIds(w), (QStringList{"seat1", "seat2"}));
@@ -201,7 +201,7 @@ void TestSaveQueue::queueFollowsPanelsThenMainSeat()
         expected.append({"seat0", PowerButton});
 
     const int start = m_fx->callCount();
-    SaveFixture::answerSave(*m_answerer);
+    WindowFixture::answerSave(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QCOMPARE(m_fx->attaches(start), expected);
@@ -214,7 +214,7 @@ void TestSaveQueue::queueFollowsPanelsThenMainSeat()
 // as empty: after Yes it is deleted, and nothing is attached to it or from it.
 void TestSaveQueue::emptyPanelIsDeletedAndAttachesNothing()
 {
-    QVERIFY(m_fx->useMachine(machine(true)));
+    QVERIFY(m_fx->writeMachine(machine(true)));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     QCOMPARE(seatIds(w), (QStringList{"seat1", "seat2", "seat3"}));
@@ -227,7 +227,6 @@ void TestSaveQueue::emptyPanelIsDeletedAndAttachesNothing()
     const int start = m_fx->callCount();
     m_answerer->answer(QMessageBox::Yes); // restart question
     m_answerer->answer(QMessageBox::Yes); // empty seats deleted
-    SaveFixture::leaveProgressAlone(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -245,7 +244,7 @@ void TestSaveQueue::emptyPanelIsDeletedAndAttachesNothing()
     QCOMPARE(attaches.first(), Pair("seat1", Card1));
     QCOMPARE(attaches.last(), Pair("seat0", MainMouse));
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.at(1).title, QStringLiteral("Warning!"));
     QCOMPARE(boxes.at(1).text,
@@ -259,7 +258,7 @@ void TestSaveQueue::emptyPanelIsDeletedAndAttachesNothing()
 // with input devices but no card is refused before anything changes.
 void TestSaveQueue::shownUnrecognizedDevicesNeedACard()
 {
-    QVERIFY(m_fx->useMachine(machine(true)));
+    QVERIFY(m_fx->writeMachine(machine(true)));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     action(w, "showAllDevicesAction")->trigger();
@@ -272,7 +271,7 @@ void TestSaveQueue::shownUnrecognizedDevicesNeedACard()
     verifyNothingApplied(w, start);
     QCOMPARE(seatIds(w), (QStringList{"seat1", "seat2", "seat3"}));
 
-    const QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes.at(1).icon, QMessageBox::Critical);
     QCOMPARE(boxes.at(1).title, QStringLiteral("Error!"));
@@ -293,7 +292,7 @@ void TestSaveQueue::threePanelsStopBeforeDeleting()
     m += device(MainMouse, "input:input7 name=\"Logitech USB Optical Mouse\"");
     m += device(Seat1Keyboard, "input:input8 seat=seat1 name=\"Dell USB Keyboard\"");
     m += device(SpareMouse, "input:input12 name=\"Genius Spare Mouse\"");
-    QVERIFY(m_fx->useMachine(m));
+    QVERIFY(m_fx->writeMachine(m));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     QCOMPARE(seatIds(w), (QStringList{"seat1", "seat2", "seat3"}));
@@ -307,7 +306,7 @@ void TestSaveQueue::threePanelsStopBeforeDeleting()
     action(w, "saveAction")->trigger();
     verifyNothingApplied(w, start);
     QCOMPARE(seatIds(w), (QStringList{"seat1", "seat2", "seat3"}));
-    QList<SeenBox> boxes = SaveFixture::messageBoxes(*m_answerer);
+    QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
     QCOMPARE(boxes.size(), 3);
     QVERIFY(boxes.at(1).text.startsWith("Seats without devices will be deleted."));
     QCOMPARE(boxes.at(2).icon, QMessageBox::Critical);
@@ -321,7 +320,6 @@ void TestSaveQueue::threePanelsStopBeforeDeleting()
     start = m_fx->callCount();
     m_answerer->answer(QMessageBox::Yes);
     m_answerer->answer(QMessageBox::Yes);
-    SaveFixture::leaveProgressAlone(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -331,7 +329,7 @@ void TestSaveQueue::threePanelsStopBeforeDeleting()
         {"seat0", Card0}, {"seat0", KeyboardKeys},  {"seat0", MainMouse}};
     QCOMPARE(m_fx->attaches(start), expected);
     QCOMPARE(m_fx->restarts.size(), 1);
-    QCOMPARE(SaveFixture::messageBoxes(*m_answerer).size(), 2);
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 2);
 }
 
 // The only panel is empty: deleting it on save hides the seat column, the
@@ -347,22 +345,21 @@ void TestSaveQueue::deletingLastPanelRestoresConfiguration()
     m += device(KeyboardKeys, "input:input5 name=\"Logitech USB Keyboard\"");
     m += device(MainMouse, "input:input7 name=\"Logitech USB Optical Mouse\"");
     m += device(SpareMouse, "input:input12 name=\"Genius Spare Mouse\"");
-    QVERIFY(m_fx->useMachine(m));
+    QVERIFY(m_fx->writeMachine(m));
     MainWindow *w = m_fx->openWindow();
     QVERIFY(w);
     QCOMPARE(seatIds(w), QStringList{"seat1"});
     // A device there and back leaves seat1 empty and the layout changed.
     QVERIFY(m_fx->giveToPanel(SpareMouseName, "seat1"));
     Seat *seat1 = m_fx->panel("seat1");
-    SaveFixture::device(seat1->devTreeWidget(), SpareMouseName)->setSelected(true);
+    WindowFixture::device(seat1->devTreeWidget(), SpareMouseName)->setSelected(true);
     seat1->findChild<QPushButton *>("deleteDevButton")->click();
-    QVERIFY(SaveFixture::device(w->mainTree(), SpareMouseName));
+    QVERIFY(WindowFixture::device(w->mainTree(), SpareMouseName));
     QVERIFY(w->stateChanged());
 
     const int start = m_fx->callCount();
     m_answerer->answer(QMessageBox::Yes); // restart question
     m_answerer->answer(QMessageBox::Yes); // empty seats deleted
-    SaveFixture::leaveProgressAlone(*m_answerer);
     action(w, "saveAction")->trigger();
     QVERIFY(m_fx->waitForApplyEnd());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

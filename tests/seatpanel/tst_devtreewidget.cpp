@@ -1,6 +1,6 @@
 #include "panelfixtures.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
 #include "seatpanel/devicepayload.h"

@@ -1,6 +1,6 @@
 #include "panelfixtures.h"
 
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
 #include "seatpanel/devicepayload.h"
@@ -183,7 +183,7 @@ private slots:
         QStringList taken;
         recordTakes(seat, &taken);
 
-        ModalAnswerer answerer;
+        PromptAnswerer answerer;
         answerer.answer(yes ? QMessageBox::Yes : QMessageBox::No);
         button(seat, "flushButton")->click();
         QCOMPARE(answerer.seen.size(), 1);
@@ -220,7 +220,7 @@ private slots:
         QSignalSpy deleteMe(&seat, &Seat::deleteMe);
         QSignalSpy takeDevice(&seat, &Seat::takeDevice);
 
-        ModalAnswerer answerer;
+        PromptAnswerer answerer;
         if (answer != QMessageBox::NoButton)
             answerer.answer(QMessageBox::StandardButton(answer));
         button(seat, "deleteSeatButton")->click();
@@ -253,14 +253,14 @@ private slots:
         Seat seat(oldName, QStringLiteral("seat1"));
         QSignalSpy changed(&seat, &Seat::iamchanged);
 
-        ModalAnswerer answerer;
+        PromptAnswerer answerer;
         QString offered;
-        answerer.act([&](QWidget *w) {
-            auto *dialog = qobject_cast<QInputDialog *>(w);
-            QVERIFY(dialog);
-            offered = dialog->textValue();
-            dialog->setTextValue(name);
-            accept ? dialog->accept() : dialog->reject();
+        answerer.answerWith([&](const Prompt::Request &request) {
+            offered = request.initialText;
+            Prompt::Answer reply;
+            reply.accepted = accept && request.kind == Prompt::Kind::TextInput;
+            reply.text = name;
+            return reply;
         });
         if (tooLong)
             answerer.answer(QMessageBox::Ok);

@@ -1,4 +1,4 @@
-#include "app/constants.h"
+#include "core/constants.h"
 
 namespace Constants {
 

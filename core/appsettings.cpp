@@ -1,6 +1,6 @@
-#include "app/appsettings.h"
+#include "core/appsettings.h"
 
-#include "app/constants.h"
+#include "core/constants.h"
 
 #include <QSettings>
 

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "apply/saveplan.h"
+#include "seatstate/loginctlutil.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+// How an attach job ended.
+struct AttachOutcome
+{
+    enum class Result
+    {
+        AllArrived, // every device was seen on its seat
+        SomeFailed, // the devices in failed never showed up, the others did
+        Stopped,    // a loginctl error ended the job; nothing is known of the rest
+    };
+
+    Result result = Result::Stopped;
+    QList<AttachPair> failed;
+};
+
+// Attaches the devices of a save and verifies each one: `loginctl attach`,
+// then `loginctl seat-status` of the seat, one command at a time. A device
+// not seen in its seat's status yet is attached again after a wait that grows
+// with every miss; once its waits are used up it counts as failed and the
+// queue goes on.
+class AttachJob : public QObject
+{
+    Q_OBJECT
+public:
+    // 100 ms doubling to 3.2 s, 6.3 s in all: udev applies an attach only
+    // once it has re-read its rules, which it does at most every 3 s.
+    static const QList<int> DefaultRetryDelaysMs;
+
+    explicit AttachJob(QObject *parent = nullptr);
+
+    // The waits before the second, third, ... attach of one device.
+    void setRetryDelays(const QList<int> &delaysMs) { m_retryDelaysMs = delaysMs; }
+    QList<int> retryDelays() const { return m_retryDelaysMs; }
+
+    // Starts with the queue, consumed from the front. Ignored while running.
+    void start(const QList<AttachPair> &queue);
+    bool isRunning() const { return m_running; }
+
+    // Whether the device at address shows in a seat's status: some line of
+    // it holds exactly that path (so …/input3 is not …/input30).
+    static bool hasArrived(const QString &seatStatus, const QString &address);
+
+signals:
+    // Each device before its first attach.
+    void attaching(QString seat, QString address);
+    // A device arrived on its seat or was given up: done of total handled.
+    void progressChanged(int done, int total);
+    void finished(AttachOutcome outcome);
+    // Every loginctl failure, also after the job has ended.
+    void error(QString error);
+
+private:
+    void attachNextDevice();
+    void startAttachChecking(const QString &seatname, const QString &address);
+    void parseCheckResponse();
+    void onLoginUtilError(const QString &error);
+    void deviceDone();
+    void finish(AttachOutcome::Result result);
+
+    LoginctlUtil m_loginctl;
+    QList<int> m_retryDelaysMs = DefaultRetryDelaysMs;
+    QTimer m_retryTimer;
+    QList<AttachPair> m_attachQueue;
+    AttachPair m_checked;  // the attachment being verified
+    int m_missedChecks = 0; // checks of that attachment that did not find it
+    int m_done = 0;
+    int m_total = 0;
+    QList<AttachPair> m_failed;
+    bool m_running = false;
+};
+
+Q_DECLARE_METATYPE(AttachOutcome)

@@ -1,0 +1,103 @@
+#include "platform/prompt.h"
+
+#include <QDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+
+namespace {
+
+Prompt::Hook &hook()
+{
+    static Prompt::Hook instance;
+    return instance;
+}
+
+} // namespace
+
+void Prompt::setHook(Hook newHook)
+{
+    hook() = std::move(newHook);
+}
+
+QMessageBox::StandardButton Prompt::message(Kind kind, QWidget *parent, const QString &title,
+                                            const QString &text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    if (hook()) {
+        Request request;
+        request.kind = kind;
+        request.parent = parent;
+        request.title = title;
+        request.text = text;
+        request.buttons = buttons;
+        return hook()(request).button;
+    }
+    switch (kind) {
+    case Kind::Information:
+        return QMessageBox::information(parent, title, text, buttons);
+    case Kind::Warning:
+        return QMessageBox::warning(parent, title, text, buttons);
+    case Kind::Critical:
+        return QMessageBox::critical(parent, title, text, buttons);
+    default:
+        return QMessageBox::question(parent, title, text, buttons, QMessageBox::NoButton);
+    }
+}
+
+QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &title,
+                                             const QString &text,
+                                             QMessageBox::StandardButtons buttons)
+{
+    return message(Kind::Question, parent, title, text, buttons);
+}
+
+void Prompt::information(QWidget *parent, const QString &title, const QString &text)
+{
+    message(Kind::Information, parent, title, text, QMessageBox::Ok);
+}
+
+void Prompt::warning(QWidget *parent, const QString &title, const QString &text)
+{
+    message(Kind::Warning, parent, title, text, QMessageBox::Ok);
+}
+
+void Prompt::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    message(Kind::Critical, parent, title, text, QMessageBox::Ok);
+}
+
+bool Prompt::getText(QWidget *parent, const QString &title, const QString &label,
+                     const QString &initialText, QString *text)
+{
+    if (hook()) {
+        Request request;
+        request.kind = Kind::TextInput;
+        request.parent = parent;
+        request.title = title;
+        request.text = label;
+        request.initialText = initialText;
+        const Answer answer = hook()(request);
+        if (answer.accepted && text)
+            *text = answer.text;
+        return answer.accepted;
+    }
+    bool ok = false;
+    const QString entered =
+        QInputDialog::getText(parent, title, label, QLineEdit::Normal, initialText, &ok);
+    if (ok && text)
+        *text = entered;
+    return ok;
+}
+
+int Prompt::exec(QDialog *dialog)
+{
+    if (hook()) {
+        Request request;
+        request.kind = Kind::Dialog;
+        request.parent = dialog->parentWidget();
+        request.title = dialog->windowTitle();
+        request.dialog = dialog;
+        return hook()(request).accepted ? QDialog::Accepted : QDialog::Rejected;
+    }
+    return dialog->exec();
+}

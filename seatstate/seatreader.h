@@ -1,0 +1,86 @@
+#pragma once
+
+#include "seatstate/loginctlutil.h"
+#include "seatstate/seatstatus.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// One device as a device tree shows it: a single device, or the interfaces
+// of one USB keyboard that move together.
+struct DeviceItem
+{
+    QString name;
+    QStringList addresses; // sysfs paths, one or more
+    int category = UnrecognizedCategory;
+};
+
+// What was read of one seat: its devices in tree order (video cards,
+// keyboards, mice, then the others; each category newest first).
+struct SeatContent
+{
+    QString seatId;
+    bool read = false; // false for the seats a failed reading never reached
+    QList<DeviceItem> devices;
+
+    int count(int category) const;
+};
+
+// The seats of the system, sorted; the main seat first.
+struct SeatLayout
+{
+    enum class Status
+    {
+        Complete, // every seat was read
+        NoSeats,  // loginctl listed no seat
+        Stopped,  // an error ended the reading; the seats not read are empty
+    };
+
+    Status status = Status::Stopped;
+    QList<SeatContent> seats;
+
+    QStringList seatIds() const;
+};
+
+// Reads the seats from loginctl: list-seats, then seat-status of every seat
+// in sorted order, one command at a time, and hands on one layout. Reading
+// cannot overlap with itself: a start while reading is ignored.
+class SeatReader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SeatReader(QObject *parent = nullptr);
+
+    // Starts reading; finished() follows once, error() for every failure.
+    void readSeatsList();
+    bool isReading() const { return m_reading; }
+    // Whether the last reading got every seat.
+    bool lastReadComplete() const { return m_lastComplete; }
+
+    // The main seat is the first in sorted order.
+    static QStringList sortedSeats(const QStringList &seats);
+    // The items of one seat's parsed status, as its tree shows them: entries
+    // without a sysfs path dropped ("(none)" of an empty seat), keyboards of
+    // one USB device grouped.
+    static QList<DeviceItem> deviceItems(const SeatDevices &devices);
+
+signals:
+    void finished(SeatLayout layout);
+    void error(QString error);
+
+private:
+    void onSeatsListRead();
+    void onSeatStatusRead();
+    void onLoginUtilError(const QString &error);
+    void finish(SeatLayout::Status status);
+
+    LoginctlUtil m_loginctl;
+    SeatLayout m_layout;
+    int m_statusIndex = 0;
+    bool m_reading = false;
+    bool m_lastComplete = false;
+};
+
+Q_DECLARE_METATYPE(SeatLayout)
