@@ -70,7 +70,7 @@ private:
     QList<int> m_retryDelaysMs = DefaultRetryDelaysMs;
     QTimer m_retryTimer;
     QList<AttachPair> m_attachQueue;
-    AttachPair m_checked;  // the attachment being verified
+    AttachPair m_checked;   // the attachment being verified
     int m_missedChecks = 0; // checks of that attachment that did not find it
     int m_done = 0;
     int m_total = 0;

@@ -58,6 +58,21 @@ QString saveMessageText(SaveMessage message)
     return QString();
 }
 
+QString attachFailureText(const QList<QPair<QString, QString>> &failed,
+                          const QHash<QString, QString> &deviceNames)
+{
+    QStringList lines;
+    for (const auto &pair : failed) {
+        lines.append(
+            QCoreApplication::translate("MainWindow", "%1 (%2) to %3")
+                .arg(deviceNames.value(pair.second, pair.second), pair.second, pair.first));
+    }
+    return QCoreApplication::translate(
+               "MainWindow", "These devices could not be attached to their seats:\n%1\nThe "
+                             "graphical shell was not restarted. Check the devices and save again.")
+        .arg(lines.join(QLatin1Char('\n')));
+}
+
 SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
                   const QString &mainVideocard, bool emptySeatsAllowed,
                   const std::function<bool(SaveMessage)> &ask,

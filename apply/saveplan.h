@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -33,6 +34,11 @@ enum class SaveMessageKind
 SaveMessageKind saveMessageKind(SaveMessage message);
 QString saveMessageTitle(SaveMessage message); // translated, context "MainWindow"
 QString saveMessageText(SaveMessage message);  // translated, context "MainWindow"
+
+// The message after a save whose devices in failed never arrived, naming
+// each by its display name (deviceNames maps addresses to them).
+QString attachFailureText(const QList<QPair<QString, QString>> &failed,
+                          const QHash<QString, QString> &deviceNames);
 
 // What the main seat's tree holds.
 struct MainSeatFacts

@@ -4,8 +4,8 @@
 #include "apply/videocarddetector.h"
 #include "core/appsettings.h"
 #include "core/constants.h"
+#include "mainwindow/attachprogressdialog.h"
 #include "platform/prompt.h"
-#include "platform/systemdservice.h"
 #include "platform/zelintegration.h"
 #include "seatpanel/createseatdialog.h"
 #include "seatpanel/devtreewidget.h"
@@ -15,22 +15,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QProgressDialog>
 #include <QTimer>
 
 #include <cmath>
-
-MainWindowEnvironment MainWindowEnvironment::system()
-{
-    MainWindowEnvironment environment;
-    environment.displayManagerLogDir = VideocardDetector::LogDir;
-    environment.drmClassDir = VideocardDetector::DrmDir;
-    environment.displayManagerConfig = DmConfig::ConfigPath;
-    environment.restartService = [](const QString &service) {
-        return ZelAdmin::SystemdService(service).restart();
-    };
-    return environment;
-}
 
 MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment)
@@ -47,10 +34,6 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     connect(ui->exitAction, &QAction::triggered, this, &QWidget::close);
     connect(&m_seatReader, &SeatReader::finished, this, &MainWindow::showSeats);
     connect(&m_seatReader, &SeatReader::error, this, &MainWindow::onLoginUtilError);
-    connect(&m_attachJob, &AttachJob::progressChanged, this, [this](int done) {
-        if (m_progressDialog)
-            m_progressDialog->setValue(done);
-    });
     connect(&m_attachJob, &AttachJob::finished, this, &MainWindow::onAttachFinished);
     connect(&m_attachJob, &AttachJob::error, this, &MainWindow::onLoginUtilError);
     connect(ui->devTreeWidget, &DevTreeWidget::deviceDropped, this, &MainWindow::addDeviceFromDrop);
@@ -70,10 +53,7 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
 
 MainWindow::~MainWindow()
 {
-    // A command still running is killed with the reader or the job, and its
-    // end is reported at once: it must not reach a half-destroyed window.
-    disconnect(&m_seatReader, nullptr, this, nullptr);
-    disconnect(&m_attachJob, nullptr, this, nullptr);
+    // A command still running dies with the reader or the job, silently.
     delete ui;
 }
 
@@ -82,20 +62,19 @@ DevTreeWidget *MainWindow::mainTree() const
     return ui->devTreeWidget;
 }
 
-int MainWindow::freeSeats() const
-{
-    return qMax(0, m_loadedFreeSeats - (m_seats.size() - m_loadedPanels));
-}
-
 void MainWindow::restoreSettings()
 {
     restoreGeometry(AppSettings::geometry());
     ui->emptySeatsAllowedAction->setChecked(AppSettings::emptySeatsAllowed());
-    const bool showUnknown = AppSettings::showUnknownDevices();
-    ui->showAllDevicesAction->setChecked(showUnknown);
-    ui->devTreeWidget->setUnrecognizedVisible(showUnknown);
+    ui->showAllDevicesAction->setChecked(AppSettings::showUnknownDevices());
+    showUnrecognized(ui->showAllDevicesAction->isChecked());
+}
+
+void MainWindow::showUnrecognized(bool show)
+{
+    ui->devTreeWidget->setUnrecognizedVisible(show);
     for (Seat *seat : qAsConst(m_seats))
-        seat->setShowUnrecognized(showUnknown);
+        seat->setShowUnrecognized(show);
 }
 
 Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId)
@@ -139,15 +118,13 @@ void MainWindow::showSeats(const SeatLayout &layout)
         const SeatContent &main = layout.seats.first();
         m_mainSeatId = main.seatId;
         ui->seatNameLabel->setText(AppSettings::seatDisplayName(main.seatId));
-        fillTree(ui->devTreeWidget, main);
+        ui->devTreeWidget->addDevices(main.devices);
         refreshMainTree();
 
-        // The panels are built with the column's layout held back and shown
-        // at once, so that each one does not lay out all the others again.
         for (const SeatContent &content : layout.seats.mid(1)) {
-            Seat *panel = addSeatPanel(AppSettings::seatDisplayName(content.seatId),
-                                       content.seatId);
-            fillTree(panel->devTreeWidget(), content);
+            Seat *panel =
+                addSeatPanel(AppSettings::seatDisplayName(content.seatId), content.seatId);
+            panel->devTreeWidget()->addDevices(content.devices);
             if (content.read)
                 panel->enableFlushButton();
             panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
@@ -166,12 +143,6 @@ void MainWindow::showSeats(const SeatLayout &layout)
     if (layout.status == SeatLayout::Status::Complete)
         m_stateChanged = false;
     setState(State::Idle);
-}
-
-void MainWindow::fillTree(DevTreeWidget *tree, const SeatContent &seat)
-{
-    for (const DeviceItem &device : seat.devices)
-        tree->addDevice(device.name, device.addresses, device.category);
 }
 
 void MainWindow::setState(State state)
@@ -266,21 +237,23 @@ void MainWindow::deleteSenderSeat()
             this, tr("Warning!"),
             tr("An unexpected error has occurred.\nIt is recommended to restart the program."));
     }
-    // The panel is still inside its own button's signal: let it go once that
+    // The panel is still inside its own button's signal: it goes once that
     // has returned.
-    ui->verticalLayout->removeWidget(seat);
-    seat->hide();
-    seat->deleteLater();
+    removePanel(seat, true);
     updateCommandStates();
     if (m_seats.isEmpty())
         showSeatsArea(false);
 }
 
-void MainWindow::removePanel(Seat *seat)
+void MainWindow::removePanel(Seat *seat, bool later)
 {
     m_seats.removeOne(seat);
     ui->verticalLayout->removeWidget(seat);
-    delete seat;
+    seat->hide();
+    if (later)
+        seat->deleteLater();
+    else
+        delete seat;
 }
 
 void MainWindow::renameButtonClicked()
@@ -306,11 +279,8 @@ void MainWindow::saveAllowSetting()
 
 void MainWindow::saveAndApplyShowAllDevSetting()
 {
-    const bool show = ui->showAllDevicesAction->isChecked();
-    AppSettings::setShowUnknownDevices(show);
-    ui->devTreeWidget->setUnrecognizedVisible(show);
-    for (Seat *seat : qAsConst(m_seats))
-        seat->setShowUnrecognized(show);
+    AppSettings::setShowUnknownDevices(ui->showAllDevicesAction->isChecked());
+    showUnrecognized(ui->showAllDevicesAction->isChecked());
 }
 
 void MainWindow::reloadConfiguration()
@@ -359,16 +329,10 @@ void MainWindow::addSeat()
     AppSettings::setSeatDisplayName(seatId, name);
     Seat *seat = addSeatPanel(name, seatId);
 
-    const QString videocard = dialog.videocard();
-    if (QTreeWidgetItem *cards = ui->devTreeWidget->category(VideocardCategory)) {
-        for (int i = 0; i < cards->childCount(); ++i) {
-            QTreeWidgetItem *card = cards->child(i);
-            if (card->text(0) == videocard) {
-                seat->receiveDevice(card);
-                delete card;
-                break;
-            }
-        }
+    if (QTreeWidgetItem *card =
+            ui->devTreeWidget->findDevice(VideocardCategory, dialog.videocard())) {
+        seat->receiveDevice(card);
+        delete card;
     }
     refreshMainTree();
     setStateChanged(true);
@@ -376,17 +340,7 @@ void MainWindow::addSeat()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_state == State::Closing && !m_attachJob.isRunning()) {
-        event->accept();
-        return;
-    }
-    if (m_attachJob.isRunning()) {
-        // The layout is being applied: close once that has ended.
-        setState(State::Closing);
-        event->ignore();
-        return;
-    }
-    if (m_stateChanged) {
+    if (m_state != State::Closing && !m_attachJob.isRunning() && m_stateChanged) {
         const auto answer = Prompt::question(
             this, tr("Unsaved changes"),
             tr("Configuration was changed but not saved. \nDo you want to save changes?"),
@@ -395,17 +349,16 @@ void MainWindow::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
-        if (answer == QMessageBox::Yes) {
+        if (answer == QMessageBox::Yes)
             saveAndApply();
-            if (m_attachJob.isRunning()) {
-                setState(State::Closing);
-                event->ignore();
-                return;
-            }
-        }
+    }
+    setState(State::Closing);
+    // A layout being applied closes the window once it has ended.
+    if (m_attachJob.isRunning()) {
+        event->ignore();
+        return;
     }
     AppSettings::setGeometry(saveGeometry());
-    setState(State::Closing);
     event->accept();
 }
 
@@ -434,19 +387,11 @@ void MainWindow::saveAndApply()
                        seat->hasInputDevices(), seat->deviceAddresses()});
     }
     auto show = [this](SaveMessage message) {
-        const QString title = saveMessageTitle(message);
-        const QString text = saveMessageText(message);
-        switch (saveMessageKind(message)) {
-        case SaveMessageKind::Question:
-            return Prompt::question(this, title, text) == QMessageBox::Yes;
-        case SaveMessageKind::Warning:
-            Prompt::warning(this, title, text);
-            break;
-        case SaveMessageKind::Critical:
-            Prompt::critical(this, title, text);
-            break;
-        }
-        return true;
+        const SaveMessageKind kind = saveMessageKind(message);
+        return Prompt::tell(kind == SaveMessageKind::Question  ? Prompt::Kind::Question
+                            : kind == SaveMessageKind::Warning ? Prompt::Kind::Warning
+                                                               : Prompt::Kind::Critical,
+                            this, saveMessageTitle(message), saveMessageText(message));
     };
     const SavePlan plan =
         planSave(mainSeat, panels, m_mainVideocard, ui->emptySeatsAllowedAction->isChecked(), show,
@@ -481,39 +426,16 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
         [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
         m_environment.displayManagerConfig);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    showProgressDialog(queue.size());
+    if (!m_progressDialog)
+        m_progressDialog = new AttachProgressDialog(tr("Devices attaching..."), m_attachJob, this);
+    m_progressDialog->start(queue.size(), m_deviceNames);
     m_attachJob.start(queue);
-}
-
-void MainWindow::showProgressDialog(int total)
-{
-    if (!m_progressDialog) {
-        m_progressDialog = new QProgressDialog(tr("Devices attaching..."), QString(), 0, total,
-                                               this, Qt::WindowFlags());
-        m_progressDialog->setObjectName(QStringLiteral("progressDialog"));
-        m_progressDialog->setAutoClose(false);
-        m_progressDialog->setAutoReset(false);
-    } else {
-        m_progressDialog->setEnabled(true);
-        m_progressDialog->setMaximum(total);
-    }
-    m_progressDialog->setValue(0);
-    m_progressDialog->setWindowModality(Qt::WindowModal);
-    m_progressDialog->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
-    m_progressDialog->setCancelButton(nullptr);
-    m_progressDialog->show();
-}
-
-QString MainWindow::displayNameOf(const QString &address) const
-{
-    return m_deviceNames.value(address, address);
 }
 
 void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 {
     QApplication::restoreOverrideCursor();
-    if (m_progressDialog)
-        m_progressDialog->close();
+    m_progressDialog->close();
     if (outcome.result == AttachOutcome::Result::AllArrived) {
         setStateChanged(false);
         restartDisplayManager();
@@ -521,23 +443,14 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
         // Nothing counts as saved: the administrator can correct and save again.
         setEnabled(true);
         if (!outcome.failed.isEmpty()) {
-            QStringList lines;
-            for (const AttachPair &pair : outcome.failed)
-                lines.append(tr("%1 (%2) to %3").arg(displayNameOf(pair.second), pair.second,
-                                                    pair.first));
-            Prompt::critical(
-                this, tr("Device attaching error"),
-                tr("These devices could not be attached to their seats:\n%1\nThe graphical shell "
-                   "was not restarted. Check the devices and save again.")
-                    .arg(lines.join(QLatin1Char('\n'))));
+            Prompt::critical(this, tr("Device attaching error"),
+                             attachFailureText(outcome.failed, m_deviceNames));
         }
     }
-    if (m_state == State::Closing) {
-        AppSettings::setGeometry(saveGeometry());
+    if (m_state == State::Closing)
         close();
-        return;
-    }
-    setState(State::Idle);
+    else
+        setState(State::Idle);
 }
 
 void MainWindow::onLoginUtilError(QString error)

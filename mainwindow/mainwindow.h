@@ -1,36 +1,22 @@
 #pragma once
 
 #include "apply/attachjob.h"
+#include "mainwindow/mainwindowenvironment.h"
 #include "seatstate/seatreader.h"
 
 #include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 
 class DevTreeWidget;
-class QProgressDialog;
+class AttachProgressDialog;
 class QTreeWidgetItem;
 class Seat;
 
 namespace Ui {
 class MainWindow;
 }
-
-// Where the main window finds the system's files, how it restarts the
-// display manager and how long it waits for a device to arrive. The defaults
-// are the real ones; tests hand in their own.
-struct MainWindowEnvironment
-{
-    QString displayManagerLogDir; // the display manager's X server logs
-    QString drmClassDir;          // the kernel's DRM class directory
-    QString displayManagerConfig; // the display manager's configuration file
-    std::function<bool(const QString &service)> restartService;
-    QList<int> attachRetryDelaysMs = AttachJob::DefaultRetryDelaysMs;
-
-    static MainWindowEnvironment system();
-};
 
 // The tool's only top-level window: the main seat on the left, one panel per
 // further seat on the right, and the commands that act on them. Reading the
@@ -73,7 +59,7 @@ public:
     bool isApplying() const { return m_attachJob.isRunning(); }
     QList<Seat *> seatPanels() const { return m_seats; }
     QString mainVideocard() const { return m_mainVideocard; }
-    int freeSeats() const;
+    int freeSeats() const { return qMax(0, m_loadedFreeSeats - (m_seats.size() - m_loadedPanels)); }
     bool stateChanged() const { return m_stateChanged; }
     DevTreeWidget *mainTree() const;
 
@@ -95,18 +81,16 @@ private slots:
 
 private:
     void showSeats(const SeatLayout &layout);
-    void fillTree(DevTreeWidget *tree, const SeatContent &seat);
+    void showUnrecognized(bool show);
     void setState(State state);
     void updateCommandStates();
     void refreshMainTree();
-    void removePanel(Seat *seat);
-    void showProgressDialog(int total);
+    void removePanel(Seat *seat, bool later = false);
     void onAttachFinished(const AttachOutcome &outcome);
     void restartDisplayManager();
-    QString displayNameOf(const QString &address) const;
 
     Ui::MainWindow *ui;
-    QProgressDialog *m_progressDialog = nullptr;
+    AttachProgressDialog *m_progressDialog = nullptr;
     SeatReader m_seatReader;
     AttachJob m_attachJob;
     QList<Seat *> m_seats;

@@ -66,6 +66,14 @@ void Prompt::critical(QWidget *parent, const QString &title, const QString &text
     message(Kind::Critical, parent, title, text, QMessageBox::Ok);
 }
 
+bool Prompt::tell(Kind kind, QWidget *parent, const QString &title, const QString &text)
+{
+    if (kind == Kind::Question)
+        return question(parent, title, text) == QMessageBox::Yes;
+    message(kind, parent, title, text, QMessageBox::Ok);
+    return true;
+}
+
 bool Prompt::getText(QWidget *parent, const QString &title, const QString &label,
                      const QString &initialText, QString *text)
 {

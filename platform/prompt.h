@@ -54,6 +54,9 @@ public:
     static void warning(QWidget *parent, const QString &title, const QString &text);
     static void critical(QWidget *parent, const QString &title, const QString &text);
 
+    // A box of that kind; false only for a question not answered Yes.
+    static bool tell(Kind kind, QWidget *parent, const QString &title, const QString &text);
+
     // A one-line text input preset with initialText; false when cancelled.
     static bool getText(QWidget *parent, const QString &title, const QString &label,
                         const QString &initialText, QString *text);

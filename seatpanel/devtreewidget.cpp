@@ -87,6 +87,12 @@ QTreeWidgetItem *DevTreeWidget::addDevice(const QVariant &name, const QVariant &
     return item;
 }
 
+void DevTreeWidget::addDevices(const QList<DeviceItem> &devices)
+{
+    for (const DeviceItem &device : devices)
+        addDevice(device.name, device.addresses, device.category);
+}
+
 int DevTreeWidget::childCountOf(int index) const
 {
     const QTreeWidgetItem *row = category(index);
@@ -166,6 +172,16 @@ QStringList DevTreeWidget::deviceAddresses(bool includeUnrec) const
             addresses += row->child(i)->data(0, AddressRole).toStringList();
     }
     return addresses;
+}
+
+QTreeWidgetItem *DevTreeWidget::findDevice(int category, const QString &name) const
+{
+    const QTreeWidgetItem *row = this->category(category);
+    for (int i = 0; row && i < row->childCount(); ++i) {
+        if (row->child(i)->text(0) == name)
+            return row->child(i);
+    }
+    return nullptr;
 }
 
 QHash<QString, QString> DevTreeWidget::deviceNames() const

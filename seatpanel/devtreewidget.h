@@ -1,6 +1,7 @@
 #pragma once
 
 #include "seatpanel/dropstate.h"
+#include "seatstate/seatreader.h"
 
 #include <QHash>
 #include <QStringList>
@@ -47,6 +48,9 @@ public:
     QTreeWidgetItem *addDevice(const QVariant &name, const QVariant &addresses,
                                const QVariant &type);
 
+    // addDevice() for each, in order.
+    void addDevices(const QList<DeviceItem> &devices);
+
     bool hasVideocard() const;
     bool hasKeyboardAndMouse() const;
     bool hasKeyboardOrMouse() const;
@@ -61,6 +65,8 @@ public:
     void setUnrecognizedVisible(bool show);
     QStringList videocardNames() const;
     QStringList deviceAddresses(bool includeUnrec) const;
+    // The first device of that category with that display name, or null.
+    QTreeWidgetItem *findDevice(int category, const QString &name) const;
     // The display name of every address the tree holds.
     QHash<QString, QString> deviceNames() const;
 

@@ -183,7 +183,8 @@ void TestSaveAttach::windowLockedWhileAttaching()
     QVERIFY(progress);
     QVERIFY(progress->isVisible());
     QCOMPARE(progress->windowModality(), Qt::WindowModal);
-    QCOMPARE(progress->labelText(), QStringLiteral("Devices attaching..."));
+    // The specified text, and under it the first device of the queue.
+    QCOMPARE(progress->labelText(), QStringLiteral("Devices attaching...\n[MASTER] drm:card1 to seat1"));
     QCOMPARE(progress->maximum(), SavedPairs.size());
     QVERIFY(!action(w, "saveAction")->isEnabled());
     QVERIFY(!action(w, "reloadAction")->isEnabled());

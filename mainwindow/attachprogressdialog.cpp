@@ -1,0 +1,36 @@
+#include "mainwindow/attachprogressdialog.h"
+
+#include "apply/attachjob.h"
+#include "core/appsettings.h"
+
+AttachProgressDialog::AttachProgressDialog(const QString &labelText, const AttachJob &job,
+                                           QWidget *parent)
+    : QProgressDialog(labelText, QString(), 0, 0, parent, Qt::WindowFlags()), m_labelText(labelText)
+{
+    setObjectName(QStringLiteral("progressDialog"));
+    setAutoClose(false);
+    setAutoReset(false);
+    connect(&job, &AttachJob::attaching, this, &AttachProgressDialog::showDevice);
+    connect(&job, &AttachJob::progressChanged, this, &QProgressDialog::setValue);
+}
+
+void AttachProgressDialog::start(int total, const QHash<QString, QString> &deviceNames)
+{
+    m_deviceNames = deviceNames;
+    setEnabled(true);
+    setLabelText(m_labelText);
+    setMaximum(total);
+    setValue(0);
+    setWindowModality(Qt::WindowModal);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    setCancelButton(nullptr);
+    show();
+}
+
+void AttachProgressDialog::showDevice(const QString &seat, const QString &address)
+{
+    setLabelText(
+        m_labelText + QLatin1Char('\n') +
+        tr("%1 to %2")
+            .arg(m_deviceNames.value(address, address), AppSettings::seatDisplayName(seat)));
+}
