@@ -9,10 +9,18 @@ AttachJob::AttachJob(QObject *parent) : QObject(parent)
     qRegisterMetaType<AttachOutcome>();
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &AttachJob::attachNextDevice);
-    connect(&m_loginctl, &LoginctlUtil::deviceAttached, this, &AttachJob::startAttachChecking);
+    connect(&m_loginctl, &LoginctlUtil::deviceAttached, this, &AttachJob::applyUdevRules);
+    connect(&m_udevadm, &UdevadmRunner::finished, this, &AttachJob::startAttachChecking);
+    connect(&m_udevadm, &UdevadmRunner::error, this, &AttachJob::onLoginUtilError);
     connect(&m_loginctl, &LoginctlUtil::seatStatusCheckingFinished, this,
             &AttachJob::parseCheckResponse);
     connect(&m_loginctl, &LoginctlUtil::error, this, &AttachJob::onLoginUtilError);
+}
+
+void AttachJob::setTimeLimit(int ms)
+{
+    m_loginctl.setTimeLimit(ms);
+    m_udevadm.setTimeLimit(ms);
 }
 
 void AttachJob::start(const QList<AttachPair> &queue)
@@ -58,12 +66,19 @@ void AttachJob::attachNextDevice()
     m_attachQueue.removeFirst();
 }
 
-void AttachJob::startAttachChecking(const QString &seatname, const QString &address)
+void AttachJob::applyUdevRules(const QString &seatname, const QString &address)
 {
     if (!m_running)
         return;
-    m_loginctl.checkSeatStatus(seatname);
     m_checked = AttachPair(seatname, address);
+    m_udevadm.applyRules(address);
+}
+
+void AttachJob::startAttachChecking()
+{
+    if (!m_running)
+        return;
+    m_loginctl.checkSeatStatus(m_checked.first);
 }
 
 void AttachJob::parseCheckResponse()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "apply/saveplan.h"
+#include "apply/udevadmrunner.h"
 #include "seatstate/loginctlutil.h"
 
 #include <QList>
@@ -22,11 +23,13 @@ struct AttachOutcome
     QList<AttachPair> failed;
 };
 
-// Attaches the devices of a save and verifies each one: `loginctl attach`,
-// then `loginctl seat-status` of the seat, one command at a time. A device
-// not seen in its seat's status yet is attached again after a wait that grows
-// with every miss; once its waits are used up it counts as failed and the
-// queue goes on.
+// Attaches the devices of a save and verifies each one, one command at a
+// time: `loginctl attach`, then udevadm makes udevd apply the new seat at once
+// (UdevadmRunner), then `loginctl seat-status` of the seat checks it. A
+// device not seen in its seat's status yet goes through the whole step again
+// after a wait that grows with every miss; once its waits are used up it
+// counts as failed and the queue goes on. Without udevadm (missing, udevd
+// not running) the waits alone give udevd the time it needs.
 class AttachJob : public QObject
 {
     Q_OBJECT
@@ -40,6 +43,11 @@ public:
     // The waits before the second, third, ... attach of one device.
     void setRetryDelays(const QList<int> &delaysMs) { m_retryDelaysMs = delaysMs; }
     QList<int> retryDelays() const { return m_retryDelaysMs; }
+    // The udevadm to run ("udevadm" on the search path unless set).
+    void setUdevadmProgram(const QString &program) { m_udevadm.setProgram(program); }
+    // A loginctl or udevadm command that runs longer is killed, and the job
+    // stops with an error (Constants::CommandTimeLimitMs unless set).
+    void setTimeLimit(int ms);
 
     // Starts with the queue, consumed from the front. Ignored while running.
     void start(const QList<AttachPair> &queue);
@@ -55,18 +63,21 @@ signals:
     // A device arrived on its seat or was given up: done of total handled.
     void progressChanged(int done, int total);
     void finished(AttachOutcome outcome);
-    // Every loginctl failure, also after the job has ended.
+    // Every loginctl failure and a udevadm that did not answer, also after
+    // the job has ended.
     void error(QString error);
 
 private:
     void attachNextDevice();
-    void startAttachChecking(const QString &seatname, const QString &address);
+    void applyUdevRules(const QString &seatname, const QString &address);
+    void startAttachChecking();
     void parseCheckResponse();
     void onLoginUtilError(const QString &error);
     void deviceDone();
     void finish(AttachOutcome::Result result);
 
     LoginctlUtil m_loginctl;
+    UdevadmRunner m_udevadm;
     QList<int> m_retryDelaysMs = DefaultRetryDelaysMs;
     QTimer m_retryTimer;
     QList<AttachPair> m_attachQueue;

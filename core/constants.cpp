@@ -15,6 +15,8 @@ const QString DisplayManagerService = QStringLiteral("zel-dm");
 
 const QString DeviceMimeType = QStringLiteral("application/x-qabstractitemmodeldatalist");
 
+const int CommandTimeLimitMs = 30000;
+
 const QString RaiseMessage = QStringLiteral("raise");
 
 } // namespace Constants

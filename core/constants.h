@@ -23,6 +23,11 @@ extern const QString DisplayManagerService; // "zel-dm"
 // MIME type of a device dragged between device trees.
 extern const QString DeviceMimeType; // "application/x-qabstractitemmodeldatalist"
 
+// How long a loginctl or udevadm command may run before it is killed:
+// loginctl gives up on D-Bus after 25 s, and udevd settles a change event in
+// well under a second unless it is stuck.
+extern const int CommandTimeLimitMs; // 30000
+
 // Message the second copy sends to the running one.
 extern const QString RaiseMessage; // "raise"
 

@@ -24,6 +24,9 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
 {
     ui->setupUi(this);
     m_attachJob.setRetryDelays(m_environment.attachRetryDelaysMs);
+    m_attachJob.setUdevadmProgram(m_environment.udevadmProgram);
+    m_attachJob.setTimeLimit(m_environment.commandTimeLimitMs);
+    m_seatReader.setTimeLimit(m_environment.commandTimeLimitMs);
 
     connect(ui->saveAction, &QAction::triggered, this, &MainWindow::saveAndApply);
     connect(ui->reloadAction, &QAction::triggered, this, &MainWindow::reloadConfiguration);
@@ -121,6 +124,9 @@ void MainWindow::showSeats(const SeatLayout &layout)
         ui->devTreeWidget->addDevices(main.devices);
         refreshMainTree();
 
+        // Built while the column is hidden and shown once: a visible column
+        // would be laid out and painted again for every panel.
+        ui->scrollAreaWidgetContents->hide();
         for (const SeatContent &content : layout.seats.mid(1)) {
             Seat *panel =
                 addSeatPanel(AppSettings::seatDisplayName(content.seatId), content.seatId);
@@ -129,6 +135,7 @@ void MainWindow::showSeats(const SeatLayout &layout)
                 panel->enableFlushButton();
             panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
         }
+        ui->scrollAreaWidgetContents->show();
         showSeatsArea(layout.seats.size() >= 2);
 
         const int mainCards = main.count(VideocardCategory);

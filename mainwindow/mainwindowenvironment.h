@@ -1,13 +1,15 @@
 #pragma once
 
 #include "apply/attachjob.h"
+#include "core/constants.h"
 
 #include <QList>
 #include <QString>
 #include <functional>
 
-// Where the main window finds the system's files, how it restarts the
-// display manager and how long it waits for a device to arrive. The defaults
+// Where the main window finds the system's files and its commands, how it
+// restarts the display manager and how long it waits for a device to arrive
+// and for a command to end. The defaults
 // are the real ones; tests hand in their own.
 struct MainWindowEnvironment
 {
@@ -16,6 +18,8 @@ struct MainWindowEnvironment
     QString displayManagerConfig; // the display manager's configuration file
     std::function<bool(const QString &service)> restartService;
     QList<int> attachRetryDelaysMs = AttachJob::DefaultRetryDelaysMs;
+    QString udevadmProgram = QStringLiteral("udevadm");
+    int commandTimeLimitMs = Constants::CommandTimeLimitMs; // loginctl and udevadm
 
     static MainWindowEnvironment system();
 };

@@ -6,6 +6,7 @@
 #include "seatstate/seatstatus.h"
 #include "ui_seat.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QStyle>
 
@@ -13,14 +14,22 @@ namespace {
 
 // Themes without the drawing arrows (Adwaita among them) would leave the two
 // buttons that move devices blank: take the theme's ordinary arrows then, or
-// the style's own.
+// the style's own. Looked up once: the style's icons are read from image
+// files, and a window may hold hundreds of panels.
 void keepArrowVisible(QPushButton *button, const QString &themeName, const QString &fallbackName,
                       QStyle::StandardPixmap standard)
 {
-    if (QIcon::hasThemeIcon(themeName))
-        return;
-    button->setIcon(QIcon::hasThemeIcon(fallbackName) ? QIcon::fromTheme(fallbackName)
-                                                      : button->style()->standardIcon(standard));
+    static QHash<QString, QIcon> replacements;
+    auto found = replacements.constFind(themeName);
+    if (found == replacements.constEnd()) {
+        QIcon icon;
+        if (!QIcon::hasThemeIcon(themeName))
+            icon = QIcon::hasThemeIcon(fallbackName) ? QIcon::fromTheme(fallbackName)
+                                                     : button->style()->standardIcon(standard);
+        found = replacements.insert(themeName, icon);
+    }
+    if (!found->isNull())
+        button->setIcon(*found);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "seatstate/loginctlutil.h"
 
+#include "core/constants.h"
 #include "seatstate/seatstatusparser.h"
 
 LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
@@ -11,16 +12,10 @@ LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("SYSTEMD_UTF8"), QStringLiteral("1"));
     m_process.setProcessEnvironment(environment);
-    connect(&m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
-            &LoginctlUtil::onFinished);
-    connect(&m_process, &QProcess::errorOccurred, this, &LoginctlUtil::onError);
-}
-
-LoginctlUtil::~LoginctlUtil()
-{
-    // The owner may be half destroyed by now: the killed child's end must
-    // not reach it.
-    m_process.disconnect(this);
+    connect(&m_process, &ChildProcess::finished, this, &LoginctlUtil::onFinished);
+    connect(&m_process, &ChildProcess::errorOccurred, this, &LoginctlUtil::onError);
+    m_process.setTimeLimit(Constants::CommandTimeLimitMs);
+    connect(&m_process, &ChildProcess::timedOut, this, &LoginctlUtil::onTimedOut);
 }
 
 void LoginctlUtil::setIdle()
@@ -79,11 +74,14 @@ void LoginctlUtil::start(Command command, const QStringList &arguments)
         return;
     m_command = command;
     m_process.setArguments(arguments);
-    m_process.start(QIODevice::ReadWrite);
+    m_process.start();
 }
 
 void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
+    // A command killed for taking too long is told once, by onTimedOut().
+    if (m_process.hasTimedOut())
+        return;
     if (exitStatus != QProcess::NormalExit) {
         emit error(tr("Crashed: code is %1").arg(exitCode));
         return;
@@ -111,7 +109,14 @@ void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 void LoginctlUtil::onError(QProcess::ProcessError processError)
 {
     Q_UNUSED(processError)
+    if (m_process.hasTimedOut())
+        return;
     emit error(m_process.errorString());
+}
+
+void LoginctlUtil::onTimedOut()
+{
+    emit error(m_process.timeoutText());
 }
 
 void LoginctlUtil::parseSeatStatus()

@@ -2,6 +2,8 @@
 
 #include "seatstate/seatstatus.h"
 
+#include "core/childprocess.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -14,11 +16,13 @@ class LoginctlUtil : public QObject
     Q_OBJECT
 public:
     explicit LoginctlUtil(QObject *parent = nullptr);
-    // A command still running is killed, and its end reported to nobody.
-    ~LoginctlUtil() override;
 
     // Marks the runner idle: the end of a process started before causes no signal.
     void setIdle();
+
+    // A command that runs longer is killed and reported as an error
+    // (Constants::CommandTimeLimitMs unless set).
+    void setTimeLimit(int ms) { m_process.setTimeLimit(ms); }
 
     // Everything the last command wrote to its standard output and that has
     // not been read yet, as UTF-8, cut at the first NUL; null when nothing.
@@ -43,6 +47,7 @@ public slots:
 private slots:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onError(QProcess::ProcessError processError);
+    void onTimedOut();
 
 private:
     enum Command
@@ -58,7 +63,7 @@ private:
     void start(Command command, const QStringList &arguments);
     void parseSeatStatus();
 
-    QProcess m_process;
+    ChildProcess m_process;
     int m_command = ListSeats;
     QString m_seat;
     QString m_address;

@@ -56,6 +56,9 @@ public:
     // Starts reading; finished() follows once, error() for every failure.
     void readSeatsList();
     bool isReading() const { return m_reading; }
+    // A loginctl command that runs longer is killed and ends the reading
+    // with an error (Constants::CommandTimeLimitMs unless set).
+    void setTimeLimit(int ms) { m_loginctl.setTimeLimit(ms); }
     // Whether the last reading got every seat.
     bool lastReadComplete() const { return m_lastComplete; }
 

@@ -27,6 +27,7 @@ private slots:
     void secondCopyHandsOverAndRaisesTheFirst();
     void handOverComesBeforeThePrivilegeCheck();
     void lockOfAKilledCopyDoesNotBlock();
+    void childDiesWithAKilledCopy();
 
 private:
     QProcess *startDriver(const QStringList &arguments, const QString &report);
@@ -170,6 +171,25 @@ void TestStartup::lockOfAKilledCopyDoesNotBlock()
     QProcess *p = startDriver({}, next);
     QVERIFY2(waitForLine(next, "running\t"), "a stale lock kept the new copy from starting");
     QCOMPARE(p->state(), QProcess::Running);
+}
+
+// A tool killed outright (SIGKILL, no chance to clean up) while loginctl
+// hangs: the kernel takes the child along.
+void TestStartup::childDiesWithAKilledCopy()
+{
+    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"),
+                               "seat seat0\nfault list-seats sleep 600000\n"));
+    const QString report = reportPath("report");
+    QProcess *tool = startDriver({}, report);
+    QVERIFY(waitForLine(report, "running\t"));
+    QList<qint64> children;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !(children = TestEnv::emulatorChildren(tool->processId())).isEmpty(); },
+        10000));
+    ::kill(pid_t(tool->processId()), SIGKILL);
+    QVERIFY(tool->waitForFinished(5000));
+    QVERIFY2(QTest::qWaitFor([&] { return !TestEnv::processAlive(children.first()); }, 5000),
+             "the hung loginctl outlived the killed tool");
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

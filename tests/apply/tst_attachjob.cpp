@@ -5,9 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// The attach job on its own, against the emulated loginctl: how arrival is
-// judged, the retry schedule, and what the job reports while it runs and
-// when it ends.
+// The attach job on its own, against the emulated loginctl and udevadm: how
+// arrival is judged, the retry schedule, the commands of each step, what a
+// missing, failing or hanging command does, and what the job reports while it
+// runs and when it ends.
 
 namespace {
 
@@ -42,12 +43,24 @@ private slots:
     void lateDeviceRetriedOnSchedule();
     void deviceGivenUpAfterItsTries();
     void errorStopsTheJob();
+    void udevadmMissingOrFailing_data();
+    void udevadmMissingOrFailing();
+    void hangingCommandIsKilled_data();
+    void hangingCommandIsKilled();
 
 private:
-    QList<QStringList> calls() const
+    // A job that runs the emulated udevadm, never the real one.
+    std::unique_ptr<AttachJob> newJob() const
     {
-        return TestEnv::readCallLog(m_dir->filePath("calls.log"));
+        auto job = std::make_unique<AttachJob>();
+        job->setUdevadmProgram(TestEnv::udevadmEmulatorPath());
+        return job;
     }
+    QList<QStringList> sequence() const
+    {
+        return TestEnv::readCallLog(m_dir->filePath("sequence.log"));
+    }
+    QList<QStringList> calls() const { return TestEnv::readCallLog(m_dir->filePath("calls.log")); }
     bool useMachine(const QByteArray &content)
     {
         return TestEnv::writeFile(m_dir->filePath("machine"), content);
@@ -66,6 +79,8 @@ void TestAttachJob::init()
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(m_dir->filePath("calls.log")));
     qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(m_dir->filePath("machine")));
+    qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(m_dir->filePath("sequence.log")));
+    qunsetenv("ZEL_UDEVADM_FAULT");
     QVERIFY(useMachine(machine()));
 }
 
@@ -79,11 +94,12 @@ void TestAttachJob::arrival_data()
     const QString card = "\t\t  ├─" + Card + "\n\t\t  │ [MASTER] drm:card1\n";
     QTest::newRow("path line") << head + card << Card << true;
     QTest::newRow("last line without newline") << head + "\t\t  └─" + Card << Card << true;
-    QTest::newRow("carriage return before the newline")
-        << head + "\t\t  └─" + Card + "\r\n" << Card << true;
+    QTest::newRow("carriage return before the newline") << head + "\t\t  └─" + Card + "\r\n"
+                                                        << Card << true;
     QTest::newRow("a longer path listed") << head + "\t\t  └─" + Ps2 + "0\n" << Ps2 << false;
     QTest::newRow("a path that holds it further on")
-        << head + "\t\t  └─/sys/devices/virtual" + Ps2 + "\n" << Ps2 << false;
+        << head + "\t\t  └─/sys/devices/virtual" + Ps2 + "\n"
+        << Ps2 << false;
     QTest::newRow("a child's path") << head + "\t\t  └─" + Card + "/card1-DP-1\n" << Card << false;
     QTest::newRow("empty output") << QString() << Card << false;
     QTest::newRow("empty address") << head + card << QString() << false;
@@ -107,7 +123,8 @@ void TestAttachJob::defaultScheduleCoversUdevRulesWindow()
 
 void TestAttachJob::reportsEachDeviceAndTheEnd()
 {
-    AttachJob job;
+    auto jobOwner = newJob();
+    AttachJob &job = *jobOwner;
     QSignalSpy attaching(&job, &AttachJob::attaching);
     QSignalSpy progress(&job, &AttachJob::progressChanged);
     QSignalSpy finished(&job, &AttachJob::finished);
@@ -125,10 +142,16 @@ void TestAttachJob::reportsEachDeviceAndTheEnd()
     const auto outcome = finished.first().first().value<AttachOutcome>();
     QCOMPARE(int(outcome.result), int(AttachOutcome::Result::AllArrived));
     QVERIFY(outcome.failed.isEmpty());
-    QCOMPARE(calls(), (QList<QStringList>{{"attach", "seat1", Card},
-                                          {"seat-status", "seat1"},
-                                          {"attach", "seat1", Mouse},
-                                          {"seat-status", "seat1"}}));
+    // Each step: the attach, udevd made to apply it at once, then the check.
+    QList<QStringList> step;
+    for (const QString &path : {Card, Mouse}) {
+        step << QStringList{"loginctl", "attach", "seat1", path}
+             << QStringList{"udevadm", "control", "--reload"}
+             << QStringList{"udevadm", "trigger", "--settle", "--action=change",
+                            "--parent-match=" + path}
+             << QStringList{"loginctl", "seat-status", "seat1"};
+    }
+    QCOMPARE(sequence(), step);
 }
 
 // A device seen only by the third check is attached three times, after the
@@ -136,7 +159,8 @@ void TestAttachJob::reportsEachDeviceAndTheEnd()
 void TestAttachJob::lateDeviceRetriedOnSchedule()
 {
     QVERIFY(useMachine(machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=2\n")));
-    AttachJob job;
+    auto jobOwner = newJob();
+    AttachJob &job = *jobOwner;
     job.setRetryDelays({150, 250, 5000});
     QSignalSpy attaching(&job, &AttachJob::attaching);
     QSignalSpy finished(&job, &AttachJob::finished);
@@ -148,9 +172,13 @@ void TestAttachJob::lateDeviceRetriedOnSchedule()
     QVERIFY2(clock.elapsed() < 5000, "the third wait is never reached");
 
     QCOMPARE(attaching.size(), 2);
-    const QStringList attach{"attach", "seat1", Mouse};
-    const QStringList check{"seat-status", "seat1"};
-    QCOMPARE(calls().mid(2), (QList<QStringList>{attach, check, attach, check, attach, check}));
+    // The whole step again after each miss.
+    const QList<QStringList> step{
+        {"loginctl", "attach", "seat1", Mouse},
+        {"udevadm", "control", "--reload"},
+        {"udevadm", "trigger", "--settle", "--action=change", "--parent-match=" + Mouse},
+        {"loginctl", "seat-status", "seat1"}};
+    QCOMPARE(sequence().mid(4), step + step + step);
     QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
              int(AttachOutcome::Result::AllArrived));
 }
@@ -160,7 +188,8 @@ void TestAttachJob::lateDeviceRetriedOnSchedule()
 void TestAttachJob::deviceGivenUpAfterItsTries()
 {
     QVERIFY(useMachine(machine("fault attach lag never arg=" + Ps2.toUtf8() + "\n")));
-    AttachJob job;
+    auto jobOwner = newJob();
+    AttachJob &job = *jobOwner;
     job.setRetryDelays({5, 5, 5});
     QSignalSpy progress(&job, &AttachJob::progressChanged);
     QSignalSpy finished(&job, &AttachJob::finished);
@@ -184,7 +213,8 @@ void TestAttachJob::deviceGivenUpAfterItsTries()
 void TestAttachJob::errorStopsTheJob()
 {
     QVERIFY(useMachine(machine("fault attach crash from=2 times=1\n")));
-    AttachJob job;
+    auto jobOwner = newJob();
+    AttachJob &job = *jobOwner;
     QSignalSpy errors(&job, &AttachJob::error);
     QSignalSpy finished(&job, &AttachJob::finished);
     job.start({{"seat1", Card}, {"seat1", Mouse}, {"seat1", Ps2}});
@@ -196,6 +226,93 @@ void TestAttachJob::errorStopsTheJob()
     QTest::qWait(100);
     QCOMPARE(calls().size(), 3);
     QCOMPARE(finished.size(), 1);
+}
+
+// udevadm missing (udev not installed) or failing (udevd not running) is no
+// error: the step goes on to its check, and the retries give udevd its time.
+void TestAttachJob::udevadmMissingOrFailing_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("fault");
+    QTest::newRow("missing") << "/nonexistent/udevadm" << QByteArray();
+    QTest::newRow("reload fails") << QString() << QByteArray("control:fail");
+    QTest::newRow("both fail") << QString() << QByteArray("*:fail");
+    QTest::newRow("trigger crashes") << QString() << QByteArray("trigger:crash");
+}
+
+void TestAttachJob::udevadmMissingOrFailing()
+{
+    QFETCH(QString, program);
+    QFETCH(QByteArray, fault);
+    QVERIFY(useMachine(machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=1\n")));
+    if (!fault.isEmpty())
+        qputenv("ZEL_UDEVADM_FAULT", fault);
+    auto job = newJob();
+    if (!program.isEmpty())
+        job->setUdevadmProgram(program);
+    job->setRetryDelays({10, 10});
+    QSignalSpy errors(job.get(), &AttachJob::error);
+    QSignalSpy finished(job.get(), &AttachJob::finished);
+    job->start({{"seat1", Card}, {"seat1", Mouse}});
+    QVERIFY(finished.wait(10000));
+    qunsetenv("ZEL_UDEVADM_FAULT");
+
+    QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
+             int(AttachOutcome::Result::AllArrived));
+    QCOMPARE(errors.size(), 0);
+    QCOMPARE(calls(), (QList<QStringList>{{"attach", "seat1", Card},
+                                          {"seat-status", "seat1"},
+                                          {"attach", "seat1", Mouse},
+                                          {"seat-status", "seat1"},
+                                          {"attach", "seat1", Mouse},
+                                          {"seat-status", "seat1"}}));
+}
+
+// A command that never ends is killed after the time limit; the job stops
+// with one message naming the command, and no child is left.
+void TestAttachJob::hangingCommandIsKilled_data()
+{
+    QTest::addColumn<QByteArray>("machineFault");
+    QTest::addColumn<QByteArray>("udevadmFault");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("loginctlCalls");
+    QTest::newRow("loginctl attach")
+        << QByteArray("fault attach sleep 600000 arg=" + Mouse.toUtf8()) << QByteArray()
+        << "loginctl did not answer within 1 seconds." << 3;
+    QTest::newRow("loginctl seat-status")
+        << QByteArray("fault seat-status sleep 600000 from=2") << QByteArray()
+        << "loginctl did not answer within 1 seconds." << 4;
+    QTest::newRow("udevadm trigger") << QByteArray() << QByteArray("trigger:hang")
+                                     << "udevadm did not answer within 1 seconds." << 1;
+}
+
+void TestAttachJob::hangingCommandIsKilled()
+{
+    QFETCH(QByteArray, machineFault);
+    QFETCH(QByteArray, udevadmFault);
+    QFETCH(QString, message);
+    QFETCH(int, loginctlCalls);
+    QVERIFY(useMachine(machine(machineFault + "\n")));
+    if (!udevadmFault.isEmpty())
+        qputenv("ZEL_UDEVADM_FAULT", udevadmFault);
+    auto job = newJob();
+    job->setTimeLimit(1000);
+    QSignalSpy errors(job.get(), &AttachJob::error);
+    QSignalSpy finished(job.get(), &AttachJob::finished);
+    QElapsedTimer clock;
+    clock.start();
+    job->start({{"seat1", Card}, {"seat1", Mouse}});
+    QVERIFY(finished.wait(20000));
+    qunsetenv("ZEL_UDEVADM_FAULT");
+    QVERIFY2(clock.elapsed() >= 1000, "killed before its time");
+    QTest::qWait(200);
+
+    QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
+             int(AttachOutcome::Result::Stopped));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(), message);
+    QCOMPARE(calls().size(), loginctlCalls);
+    QVERIFY(!job->isRunning());
 }
 
 QTEST_GUILESS_MAIN(TestAttachJob)

@@ -1,7 +1,7 @@
 // The apply phase of a save (from the Yes to the restart question until the
 // restart request) with N devices on one extra seat, against a shell loop
-// that makes the same attach and seat-status calls to the same emulated
-// loginctl. Prints tool time / shell time for each N, and for comparison the
+// that makes the same attach, udevadm and seat-status calls to the same
+// emulated loginctl and udevadm. Prints tool time / shell time for each N, and for comparison the
 // same calls through a bare QProcess loop in this process: process start from
 // a Qt program (fork of a large address space) is what costs most beyond the
 // shell, whatever the tool does around each call.
@@ -93,6 +93,9 @@ Round runRound(int n)
     if (!TestEnv::writeFile(listPath, list) ||
         !TestEnv::writeFile(scriptPath, "while IFS='\t' read -r seat path; do\n"
                                         "  loginctl attach \"$seat\" \"$path\"\n"
+                                        "  udevadm control --reload\n"
+                                        "  udevadm trigger --settle --action=change "
+                                        "--parent-match=\"$path\"\n"
                                         "  loginctl seat-status \"$seat\" >/dev/null\n"
                                         "done < \"$1\"\n"))
         return round;
@@ -103,17 +106,21 @@ Round runRound(int n)
         return round;
     {
         QProcess process;
-        process.setProgram(QStringLiteral("loginctl"));
+        const auto call = [&process](const QString &program, const QStringList &arguments) {
+            process.start(program, arguments, QIODevice::ReadWrite);
+            process.waitForFinished();
+            process.readAllStandardOutput();
+        };
         QElapsedTimer bare;
         bare.start();
         for (const auto &pair : pairs) {
-            process.setArguments({QStringLiteral("attach"), pair.first, pair.second});
-            process.start(QIODevice::ReadWrite);
-            process.waitForFinished();
-            process.setArguments({QStringLiteral("seat-status"), pair.first});
-            process.start(QIODevice::ReadWrite);
-            process.waitForFinished();
-            process.readAllStandardOutput();
+            call(QStringLiteral("loginctl"), {QStringLiteral("attach"), pair.first, pair.second});
+            call(QStringLiteral("udevadm"),
+                 {QStringLiteral("control"), QStringLiteral("--reload")});
+            call(QStringLiteral("udevadm"), {QStringLiteral("trigger"), QStringLiteral("--settle"),
+                                             QStringLiteral("--action=change"),
+                                             QStringLiteral("--parent-match=") + pair.second});
+            call(QStringLiteral("loginctl"), {QStringLiteral("seat-status"), pair.first});
         }
         round.qprocessMs = bare.nsecsElapsed() / 1e6;
     }

@@ -1,15 +1,22 @@
-// How the apply phase grows with the number of queued devices on the real
-// systemd-logind and udevd, when every attach has to wait for udevd to read
-// its rules again (at most every 3 s). Run inside
+// The apply phase of a save on the real systemd-logind and udevd, per moved
+// device, with and without udevadm after each attach. Run inside
 // tests/reallogind/real-logind-sandbox (tests/bench/real-logind-apply does).
+//
+//   bench_real_apply [--before] [N...]   per-move median and maximum for queues
+//                                        of N moves (default 1 2 4 8 16)
+//   bench_real_apply [--before] --run M  one queue of M moves: how many needed
+//                                        more than one attach, how many failed
+//
+// --before runs the loop without udevadm, as the tool did before it ran it:
+// only the retries give udevd the time it needs.
 //
 // There are only two stand-in devices, so a queue of N real moves is made of
 // the keyboard controller stand-in going back and forth: seat1, seat0, seat1,
 // ... Each move rewrites (or removes) its udev rules file, which is what
-// makes any attach wait for udevd's window, whatever seat it names; an attach
-// to the seat a device is already on is applied at once and would measure
-// nothing. Every round starts with the master on seat1, the keyboard stand-in
-// on seat0 and udevd's window closed.
+// makes an attach meet udevd's 3 s rules window, whatever seat it names; an
+// attach to the seat a device is already on is applied at once and would
+// measure nothing. Every round starts with the master on seat1, the keyboard
+// stand-in on seat0 and udevd's window closed.
 
 #include "common/testenv.h"
 #include "reallogind/reallogindrun.h"
@@ -17,6 +24,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -37,6 +45,20 @@ bool place(const QString &seat, const QString &path)
     return loginctl({QStringLiteral("seat-status"), seat}).contains(path + QLatin1Char('\n'));
 }
 
+QList<QPair<QString, QString>> moves(int n, const QString &device)
+{
+    QList<QPair<QString, QString>> queue;
+    for (int i = 0; i < n; ++i)
+        queue.append({i % 2 == 0 ? QStringLiteral("seat1") : QStringLiteral("seat0"), device});
+    return queue;
+}
+
+bool verifiedEvery(const RealLogind::LoopResult &result, int n)
+{
+    return result.finished && result.restarts == 1 && result.pairs.size() == n &&
+           result.boxes.isEmpty();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -49,41 +71,67 @@ int main(int argc, char **argv)
     TestEnv::init();
     if (!RealLogind::installCallLog())
         return 1;
-    QList<int> sizes{1, 2, 3, 4, 6, 8};
-    if (argc > 1) {
-        sizes.clear();
-        for (int i = 1; i < argc; ++i)
-            sizes.append(QByteArray(argv[i]).toInt());
+    bool udevadm = true;
+    int run = 0;
+    QList<int> sizes;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg = argv[i];
+        if (arg == "--before")
+            udevadm = false;
+        else if (arg == "--run" && i + 1 < argc)
+            run = QByteArray(argv[++i]).toInt();
+        else
+            sizes.append(arg.toInt());
     }
+    if (sizes.isEmpty())
+        sizes = {1, 2, 4, 8, 16};
     const QString master = RealLogind::masterStandIn();
     const QString device = RealLogind::deviceStandIn();
+    std::printf("attach loop %s udevadm\n", udevadm ? "with" : "without");
 
-    std::printf("%4s %9s %10s  %s\n", "N", "total s", "s/device", "attaches per queued move");
+    if (run > 0) {
+        if (!place(QStringLiteral("seat1"), master) || !place(QStringLiteral("seat0"), device))
+            return 1;
+        const RealLogind::LoopResult result =
+            RealLogind::runAttachLoop(moves(run, device), 30000 * run, udevadm);
+        int retried = 0;
+        for (const RealLogind::PairResult &pair : result.pairs)
+            retried += pair.attaches > 1;
+        std::printf("%d moves in %.2f s: %d verified at the first check, %d needed retries, "
+                    "%s\n",
+                    run, result.seconds, int(result.pairs.size()) - retried, retried,
+                    verifiedEvery(result, run)
+                        ? "every move verified, no failure reported"
+                        : qPrintable(QStringLiteral("NOT ALL VERIFIED: ") +
+                                     result.boxes.join(QLatin1String(" | "))));
+        return verifiedEvery(result, run) ? 0 : 1;
+    }
+
+    std::printf("%4s %9s %12s %12s  %s\n", "N", "total s", "median s", "max s",
+                "attaches per move");
     for (int n : qAsConst(sizes)) {
         if (!place(QStringLiteral("seat1"), master) || !place(QStringLiteral("seat0"), device)) {
             std::fprintf(stderr, "could not set the stand-ins up\n");
             return 1;
         }
-        QList<QPair<QString, QString>> queue;
-        for (int i = 0; i < n; ++i)
-            queue.append({i % 2 == 0 ? QStringLiteral("seat1") : QStringLiteral("seat0"), device});
-        const RealLogind::LoopResult result = RealLogind::runAttachLoop(queue, 20000 * n);
+        const RealLogind::LoopResult result =
+            RealLogind::runAttachLoop(moves(n, device), 30000 * n, udevadm);
+        QList<double> seconds;
         QStringList tries;
-        for (const RealLogind::PairResult &pair : result.pairs)
+        for (const RealLogind::PairResult &pair : result.pairs) {
+            seconds.append(pair.seconds);
             tries.append(QString::number(pair.attaches));
-        std::printf("%4d %9.2f %10.2f  %s%s\n", n, result.seconds, result.seconds / n,
-                    qPrintable(tries.join(QLatin1Char(' '))),
-                    result.finished && result.restarts == 1 && result.pairs.size() == n
-                        ? ""
-                        : "  (the loop did not verify every move)");
-        if (qEnvironmentVariableIsSet("ZEL_BENCH_VERBOSE")) {
-            std::printf("finished %d restarts %d boxes: %s\n", result.finished, result.restarts,
-                        qPrintable(result.boxes.join(QLatin1String(" | "))));
-            const QList<RealLogind::Call> calls = RealLogind::calls();
-            for (const RealLogind::Call &call : calls)
-                std::printf("  %.3f %s\n", (call.usec - calls.first().usec) / 1e6,
-                            qPrintable(call.args.join(QLatin1Char(' '))));
         }
+        std::sort(seconds.begin(), seconds.end());
+        const double median =
+            seconds.isEmpty() ? 0
+            : seconds.size() % 2
+                ? seconds.at(seconds.size() / 2)
+                : (seconds.at(seconds.size() / 2 - 1) + seconds.at(seconds.size() / 2)) / 2;
+        std::printf("%4d %9.2f %12.3f %12.3f  %s%s\n", n, result.seconds, median,
+                    seconds.isEmpty() ? 0 : seconds.last(),
+                    qPrintable(tries.join(QLatin1Char(' '))),
+                    verifiedEvery(result, n) ? "" : "  (the loop did not verify every move)");
         std::fflush(stdout);
     }
     return 0;

@@ -4,10 +4,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -66,6 +67,11 @@ QString emulatorPath()
     return QStringLiteral(ZEL_EMULATOR_PATH);
 }
 
+QString udevadmEmulatorPath()
+{
+    return QStringLiteral(ZEL_UDEVADM_EMULATOR_PATH);
+}
+
 QString appPath()
 {
     return QStringLiteral(ZEL_APP_PATH);
@@ -115,6 +121,45 @@ QList<QStringList> readCallLog(const QString &path)
     return calls;
 }
 
+namespace {
+
+// The fields of /proc/PID/stat after the command name: state, parent, ...
+QStringList statFields(qint64 pid)
+{
+    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    const int close = stat.lastIndexOf(')');
+    if (close < 0)
+        return {};
+    return QString::fromLatin1(stat.mid(close + 2)).split(QLatin1Char(' '));
+}
+
+} // namespace
+
+bool processAlive(qint64 pid)
+{
+    const QStringList fields = statFields(pid);
+    return !fields.isEmpty() && fields.first() != QLatin1String("Z") &&
+           fields.first() != QLatin1String("X");
+}
+
+QList<qint64> emulatorChildren(qint64 pid)
+{
+    const QStringList emulators{QFileInfo(emulatorPath()).canonicalFilePath(),
+                                QFileInfo(udevadmEmulatorPath()).canonicalFilePath()};
+    QList<qint64> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool number = false;
+        const qint64 child = entry.toLongLong(&number);
+        if (!number || !processAlive(child) || statFields(child).value(1).toLongLong() != pid)
+            continue;
+        const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(child)).symLinkTarget();
+        if (emulators.contains(exe))
+            children.append(child);
+    }
+    return children;
+}
+
 QString missingRealInput()
 {
     if (QGuiApplication::platformName() != QLatin1String("xcb") ||
@@ -149,8 +194,8 @@ Prompt::Answer PromptAnswerer::escape(const Prompt::Request &request)
             return answer;
         }
     }
-    answer.button = request.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok
-                                                               : QMessageBox::NoButton;
+    answer.button =
+        request.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::NoButton;
     return answer;
 }
 

@@ -24,9 +24,10 @@ void answerPromptsWithEscape();
 // Empties the private settings store.
 void clearSettings();
 
-QString dataDir();      // tests/data in the source tree
-QString emulatorPath(); // the emulated loginctl
-QString appPath();      // the zel-admin-multiseat executable
+QString dataDir();             // tests/data in the source tree
+QString emulatorPath();        // the emulated loginctl
+QString udevadmEmulatorPath(); // the emulated udevadm
+QString appPath();             // the zel-admin-multiseat executable
 
 // Reads a whole file (empty when missing).
 QByteArray readFile(const QString &path);
@@ -36,6 +37,12 @@ bool writeFile(const QString &path, const QByteArray &content);
 // holds the arguments joined by TAB, with "\\", TAB and newline escaped; a
 // call without arguments is an empty line.
 QList<QStringList> readCallLog(const QString &path);
+
+// The living processes (zombies left out) whose parent is pid and whose
+// executable is one of the emulated loginctl and udevadm.
+QList<qint64> emulatorChildren(qint64 pid);
+// Whether the process lives (exists and is no zombie).
+bool processAlive(qint64 pid);
 
 // Why real mouse input cannot be given here (no X server, no xdotool), or
 // empty when it can: tests that need it skip with this reason.

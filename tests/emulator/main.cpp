@@ -2,6 +2,7 @@
 // and flush-devices like systemd 252's loginctl, from a machine description
 // named by ZEL_LOGINCTL_MACHINE (see README.md beside this file).
 
+#include "calllog.h"
 #include "machine.h"
 
 #include <algorithm>
@@ -68,47 +69,6 @@ int setupError(const std::string &line)
 {
     fail("loginctl-emulator: " + line);
     return SetupError;
-}
-
-std::string escapeArg(const char *arg)
-{
-    std::string out;
-    for (; *arg; ++arg) {
-        switch (*arg) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += *arg;
-        }
-    }
-    return out;
-}
-
-// One line per call, written in one piece so that lines never interleave.
-bool logCall(int argc, char **argv)
-{
-    const char *path = std::getenv("ZEL_LOGINCTL_LOG");
-    if (!path || !*path)
-        return true;
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            line += '\t';
-        line += escapeArg(argv[i]);
-    }
-    line += '\n';
-    const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    return ::close(fd) == 0 && ok;
 }
 
 int parseBoolean(const char *v)
@@ -421,7 +381,7 @@ bool parseOptions(int argc, char **argv, bool &legend, std::vector<std::string> 
 
 int main(int argc, char **argv)
 {
-    if (!logCall(argc, argv))
+    if (!logCall("ZEL_LOGINCTL_LOG", "loginctl", argc, argv))
         return setupError(std::string("cannot write the call log: ") + std::strerror(errno));
 
     bool legend = true;

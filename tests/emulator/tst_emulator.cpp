@@ -132,6 +132,13 @@ private slots:
     void faultSelection_data();
     void faultSelection();
     void faultSleep();
+
+    // the companion udevadm
+    void udevadmCommands_data();
+    void udevadmCommands();
+    void udevadmFaults_data();
+    void udevadmFaults();
+    void sequenceOfBoth();
 };
 
 void TestEmulator::initTestCase()
@@ -141,7 +148,8 @@ void TestEmulator::initTestCase()
     QVERIFY2(exe.isExecutable(), qPrintable(exe.filePath()));
     QCOMPARE(exe.fileName(), QStringLiteral("loginctl"));
     QCOMPARE(QDir(exe.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
-             QStringList{QStringLiteral("loginctl")});
+             (QStringList{QStringLiteral("loginctl"), QStringLiteral("udevadm")}));
+    QCOMPARE(QFileInfo(TestEnv::udevadmEmulatorPath()).path(), exe.path());
 
     m_env = QProcessEnvironment::systemEnvironment();
     for (const QString &key : m_env.keys()) {
@@ -1090,6 +1098,105 @@ void TestEmulator::faultSleep()
     // The answer itself is the usual one.
     QCOMPARE(slow.out, run({QStringLiteral("seat-status"), QStringLiteral("seat1")}, plain).out);
     QVERIFY(slow.out.startsWith("seat1\n"));
+}
+
+// ---------------------------------------------------------------- udevadm
+
+namespace {
+
+Run runUdevadm(const QStringList &args, const QStringList &env = {}, int waitMs = 20000)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.remove(QStringLiteral("ZEL_UDEVADM_FAULT"));
+    for (const QString &entry : env)
+        e.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+    QProcess p;
+    p.setProcessEnvironment(e);
+    p.start(TestEnv::udevadmEmulatorPath(), args);
+    Run r;
+    if (!p.waitForFinished(waitMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r; // code -1: it did not end
+    }
+    r.status = p.exitStatus();
+    r.code = p.exitCode();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+} // namespace
+
+void TestEmulator::udevadmCommands_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::newRow("reload") << QStringList{"control", "--reload"} << 0;
+    QTest::newRow("trigger")
+        << QStringList{"trigger", "--settle", "--action=change",
+                       "--parent-match=/sys/devices/platform/i8042/serio1/input/input3"}
+        << 0;
+    QTest::newRow("control without what to do") << QStringList{"control"} << 1;
+    QTest::newRow("unknown option") << QStringList{"trigger", "--subsystem-match=drm"} << 1;
+    QTest::newRow("command not emulated") << QStringList{"info", "/sys/devices/x"} << 2;
+}
+
+void TestEmulator::udevadmCommands()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    const QString log = tempPath(QStringLiteral("udevadm.log"));
+    QFile::remove(log);
+    const Run r = runUdevadm(args, {"ZEL_UDEVADM_LOG=" + log});
+    QCOMPARE(r.status, QProcess::NormalExit);
+    QCOMPARE(r.code, code);
+    QCOMPARE(readLog(log), QList<QStringList>{args});
+}
+
+void TestEmulator::udevadmFaults_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("outcome");
+    const QStringList reload{"control", "--reload"};
+    const QStringList trigger{"trigger", "--settle", "--action=change", "--parent-match=/sys/x"};
+    QTest::newRow("reload fails") << "control:fail" << reload << "exit 1";
+    QTest::newRow("not for the other command") << "control:fail" << trigger << "exit 0";
+    QTest::newRow("any command crashes") << "*:crash" << trigger << "crash";
+    QTest::newRow("trigger hangs") << "control:fail,trigger:hang" << trigger << "hang";
+}
+
+void TestEmulator::udevadmFaults()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, args);
+    QFETCH(QString, outcome);
+    const QString log = tempPath(QStringLiteral("udevadm.log"));
+    QFile::remove(log);
+    const Run r = runUdevadm(args, {"ZEL_UDEVADM_FAULT=" + fault, "ZEL_UDEVADM_LOG=" + log}, 1000);
+    if (outcome == QLatin1String("hang"))
+        QCOMPARE(r.code, -1);
+    else if (outcome == QLatin1String("crash"))
+        QCOMPARE(r.status, QProcess::CrashExit);
+    else
+        QCOMPARE(QStringLiteral("exit %1").arg(r.code), outcome);
+    // Logged before it misbehaves.
+    QCOMPARE(readLog(log), QList<QStringList>{args});
+}
+
+// One log of both programs keeps the order of their calls.
+void TestEmulator::sequenceOfBoth()
+{
+    const QString sequence = tempPath(QStringLiteral("sequence.log"));
+    QFile::remove(sequence);
+    const QString machine = machineCopy(QStringLiteral("three-seats.machine"));
+    const QStringList env{"ZEL_EMULATOR_SEQUENCE_LOG=" + sequence};
+    run({"attach", "seat1", Mouse11}, machine, env);
+    runUdevadm({"control", "--reload"}, env);
+    run({"seat-status", "seat1"}, machine, env);
+    QCOMPARE(readLog(sequence), (QList<QStringList>{{"loginctl", "attach", "seat1", Mouse11},
+                                                    {"udevadm", "control", "--reload"},
+                                                    {"loginctl", "seat-status", "seat1"}}));
 }
 
 QTEST_GUILESS_MAIN(TestEmulator)

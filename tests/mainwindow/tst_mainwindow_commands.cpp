@@ -1,5 +1,5 @@
-#include "core/appsettings.h"
 #include "common/testenv.h"
+#include "core/appsettings.h"
 #include "mainwindow/windowfixture.h"
 #include "platform/helpwindow.h"
 #include "seatpanel/devtreewidget.h"

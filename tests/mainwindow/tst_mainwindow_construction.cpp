@@ -1,6 +1,6 @@
-#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
+#include "core/appsettings.h"
 #include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"

@@ -1,6 +1,6 @@
-#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
+#include "core/appsettings.h"
 #include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
@@ -118,8 +118,7 @@ MainWindow *TestMainWindowGeometry::open()
     m_window = m_harness->create();
     m_window->move(20, 20);
     m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get()) ||
-        !WindowFixture::waitLoaded(m_window.get()))
+    if (!QTest::qWaitForWindowExposed(m_window.get()) || !WindowFixture::waitLoaded(m_window.get()))
         return nullptr;
     QTest::qWait(100);
     return m_window.get();

@@ -1,5 +1,5 @@
-#include "core/appsettings.h"
 #include "common/testenv.h"
+#include "core/appsettings.h"
 #include "mainwindow/windowfixture.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
@@ -85,6 +85,8 @@ private slots:
     void loginctlCrashHalfWay();
     void noSeats();
     void destroyedWhileReading();
+    void hungRead_data();
+    void hungRead();
 
 private:
     std::unique_ptr<WindowFixture> m_harness;
@@ -499,6 +501,43 @@ void TestMainWindowPopulation::destroyedWhileReading()
     window.reset();
     QTest::qWait(100);
     QCOMPARE(m_answerer->seen.size(), 0);
+}
+
+// loginctl never answering while the seats are read: after the time limit
+// the command is killed, one message says so, and Reload is offered again.
+void TestMainWindowPopulation::hungRead_data()
+{
+    QTest::addColumn<QByteArray>("fault");
+    QTest::addColumn<int>("panels");
+    QTest::newRow("list-seats") << QByteArray("fault list-seats sleep 600000 times=1\n") << 0;
+    QTest::newRow("seat-status") << QByteArray("fault seat-status sleep 600000 arg=seat1 times=1\n")
+                                 << 1;
+}
+
+void TestMainWindowPopulation::hungRead()
+{
+    QFETCH(QByteArray, fault);
+    QFETCH(int, panels);
+    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), fault));
+    m_harness->commandTimeLimitMs = 1000;
+    m_answerer->answer(QMessageBox::Ok);
+    auto window = m_harness->create();
+    window->show();
+    QVERIFY(WindowFixture::waitLoaded(window.get(), 20000));
+    QCOMPARE(m_answerer->seen.size(), 1);
+    QCOMPARE(m_answerer->seen.first().icon, QMessageBox::Critical);
+    QCOMPARE(m_answerer->seen.first().text,
+             QStringLiteral("loginctl did not answer within 1 seconds."));
+    QCOMPARE(window->seatPanels().size(), panels);
+    QVERIFY(TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty());
+    auto *reload = window->findChild<QAction *>(QStringLiteral("reloadAction"));
+    QVERIFY(reload->isEnabled());
+
+    // The fault was for one call only: a reload reads everything.
+    reload->trigger();
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
+    QCOMPARE(window->seatPanels().size(), 1);
+    QCOMPARE(m_answerer->unexpected(), 0);
 }
 
 QTEST_MAIN(TestMainWindowPopulation)

@@ -126,6 +126,11 @@ private slots:
     void secondSaveReusesProgressDialog();
     void closeWithYesWaitsForLoop();
     void closeWithYesAfterFailureShowsErrorFirst();
+    void stepRunsUdevadmBetweenAttachAndCheck();
+    void hungCommandEndsTheSave_data();
+    void hungCommandEndsTheSave();
+    void closingWhileACommandHangs();
+    void destroyedWhileACommandHangs();
 
 private:
     // Opens the window on the machine and gives the spare mouse to seat1.
@@ -184,7 +189,8 @@ void TestSaveAttach::windowLockedWhileAttaching()
     QVERIFY(progress->isVisible());
     QCOMPARE(progress->windowModality(), Qt::WindowModal);
     // The specified text, and under it the first device of the queue.
-    QCOMPARE(progress->labelText(), QStringLiteral("Devices attaching...\n[MASTER] drm:card1 to seat1"));
+    QCOMPARE(progress->labelText(),
+             QStringLiteral("Devices attaching...\n[MASTER] drm:card1 to seat1"));
     QCOMPARE(progress->maximum(), SavedPairs.size());
     QVERIFY(!action(w, "saveAction")->isEnabled());
     QVERIFY(!action(w, "reloadAction")->isEnabled());
@@ -513,6 +519,109 @@ void TestSaveAttach::closeWithYesAfterFailureShowsErrorFirst()
     QVERIFY2(visibleAtError.first(), "the window was closed before the error was seen");
     QCOMPARE(m_fx->restarts.size(), 0);
     QVERIFY(!QApplication::overrideCursor());
+}
+
+// Every device of a save: attach, udevd told to apply it, then the check.
+void TestSaveAttach::stepRunsUdevadmBetweenAttachAndCheck()
+{
+    MainWindow *w = openWithSpareOnSeat1();
+    QVERIFY(w);
+    const int start = m_fx->sequence().size();
+    WindowFixture::answerSave(*m_answerer);
+    action(w, "saveAction")->trigger();
+    QVERIFY(m_fx->waitForApplyEnd());
+
+    QList<QStringList> expected;
+    for (const auto &pair : SavedPairs) {
+        expected << QStringList{"loginctl", "attach", pair.first, pair.second}
+                 << QStringList{"udevadm", "control", "--reload"}
+                 << QStringList{"udevadm", "trigger", "--settle", "--action=change",
+                                "--parent-match=" + pair.second}
+                 << QStringList{"loginctl", "seat-status", pair.first};
+    }
+    QCOMPARE(m_fx->sequence().mid(start), expected);
+    QCOMPARE(m_fx->restarts.size(), 1);
+}
+
+// A command that never answers during a save: killed after the time limit;
+// one message, no restart, the window usable and the layout still unsaved.
+void TestSaveAttach::hungCommandEndsTheSave_data()
+{
+    QTest::addColumn<QByteArray>("machineFault");
+    QTest::addColumn<QByteArray>("udevadmFault");
+    QTest::addColumn<QString>("program");
+    QTest::newRow("loginctl") << QByteArray("fault attach sleep 600000 arg=seat0\n") << QByteArray()
+                              << "loginctl";
+    QTest::newRow("udevadm") << QByteArray() << QByteArray("trigger:hang") << "udevadm";
+}
+
+void TestSaveAttach::hungCommandEndsTheSave()
+{
+    QFETCH(QByteArray, machineFault);
+    QFETCH(QByteArray, udevadmFault);
+    QFETCH(QString, program);
+    m_fx->commandTimeLimitMs = 1000;
+    MainWindow *w = openWithSpareOnSeat1(machineFault);
+    QVERIFY(w);
+    if (!udevadmFault.isEmpty())
+        qputenv("ZEL_UDEVADM_FAULT", udevadmFault);
+    WindowFixture::answerSave(*m_answerer);
+    m_answerer->answer(QMessageBox::Ok);
+    action(w, "saveAction")->trigger();
+    QVERIFY(m_fx->waitForApplyEnd(20000));
+    qunsetenv("ZEL_UDEVADM_FAULT");
+    QTest::qWait(200);
+
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.last().title, AttachErrorTitle);
+    QCOMPARE(boxes.last().icon, QMessageBox::Critical);
+    QCOMPARE(boxes.last().text, program + " did not answer within 1 seconds.");
+    QCOMPARE(m_fx->restarts.size(), 0);
+    QVERIFY(w->isEnabled());
+    QVERIFY(w->stateChanged());
+    QVERIFY(action(w, "saveAction")->isEnabled());
+    QVERIFY(action(w, "reloadAction")->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(!progressOf(w)->isVisible());
+    QVERIFY(TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty());
+    QCOMPARE(m_answerer->unexpected(), 0);
+}
+
+// Closing while loginctl hangs: the window waits for the save, which the
+// time limit ends; then it closes, and no child is left.
+void TestSaveAttach::closingWhileACommandHangs()
+{
+    m_fx->commandTimeLimitMs = 1000;
+    MainWindow *w = openWithSpareOnSeat1("fault attach sleep 600000 arg=seat0\n");
+    QVERIFY(w);
+    WindowFixture::answerSave(*m_answerer);
+    m_answerer->answer(QMessageBox::Ok);
+    action(w, "saveAction")->trigger();
+    QVERIFY(QTest::qWaitFor(
+        [] { return !TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty(); },
+        10000));
+    QVERIFY(!w->close());
+    QVERIFY(w->isVisible());
+    QVERIFY(QTest::qWaitFor([w] { return !w->isVisible(); }, 20000));
+    QCOMPARE(m_fx->restarts.size(), 0);
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 2);
+    QVERIFY(TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty());
+}
+
+// The tool ending while a command hangs takes the command along.
+void TestSaveAttach::destroyedWhileACommandHangs()
+{
+    MainWindow *w = openWithSpareOnSeat1("fault attach sleep 600000 arg=seat0\n");
+    QVERIFY(w);
+    WindowFixture::answerSave(*m_answerer);
+    action(w, "saveAction")->trigger();
+    QVERIFY(QTest::qWaitFor(
+        [] { return !TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty(); },
+        10000));
+    m_fx->closeWindow();
+    QVERIFY(TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty());
+    QCOMPARE(m_fx->restarts.size(), 0);
 }
 
 QTEST_MAIN(TestSaveAttach)

@@ -28,6 +28,8 @@ WindowFixture::WindowFixture()
     root.mkpath(QStringLiteral("class/drm"));
     qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(path(QStringLiteral("calls.log"))));
     qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(machinePath()));
+    qputenv("ZEL_UDEVADM_LOG", QFile::encodeName(path(QStringLiteral("udevadm.log"))));
+    qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(path(QStringLiteral("sequence.log"))));
 }
 
 WindowFixture::~WindowFixture()
@@ -38,6 +40,11 @@ WindowFixture::~WindowFixture()
         qunsetenv("ZEL_LOGINCTL_LOG");
     if (qgetenv("ZEL_LOGINCTL_MACHINE") == QFile::encodeName(machinePath()))
         qunsetenv("ZEL_LOGINCTL_MACHINE");
+    if (qgetenv("ZEL_UDEVADM_LOG") == QFile::encodeName(path(QStringLiteral("udevadm.log"))))
+        qunsetenv("ZEL_UDEVADM_LOG");
+    if (qgetenv("ZEL_EMULATOR_SEQUENCE_LOG") ==
+        QFile::encodeName(path(QStringLiteral("sequence.log"))))
+        qunsetenv("ZEL_EMULATOR_SEQUENCE_LOG");
 }
 
 QString WindowFixture::path(const QString &relative) const
@@ -89,6 +96,9 @@ MainWindowEnvironment WindowFixture::environment()
     env.drmClassDir = path(QStringLiteral("class/drm/"));
     env.displayManagerConfig = configPath();
     env.attachRetryDelaysMs = attachRetryDelaysMs;
+    env.commandTimeLimitMs = commandTimeLimitMs;
+    // Never the real udevadm, whatever the search path holds.
+    env.udevadmProgram = TestEnv::udevadmEmulatorPath();
     env.restartService = [this](const QString &service) {
         Restart restart;
         restart.service = service;
@@ -139,6 +149,16 @@ bool WindowFixture::waitLoaded(MainWindow *window, int timeoutMs)
 QList<QStringList> WindowFixture::calls() const
 {
     return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
+}
+
+QList<QStringList> WindowFixture::udevadmCalls() const
+{
+    return TestEnv::readCallLog(path(QStringLiteral("udevadm.log")));
+}
+
+QList<QStringList> WindowFixture::sequence() const
+{
+    return TestEnv::readCallLog(path(QStringLiteral("sequence.log")));
 }
 
 QList<QPair<QString, QString>> WindowFixture::attaches(int from) const

@@ -4,12 +4,12 @@
 #include "mainwindow/mainwindow.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
 #include <QElapsedTimer>
+#include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -67,8 +67,10 @@ public:
     // A DRM class entry: a relative link to <root>/devices/<device>/drm/<name>.
     bool addCardLink(const QString &name, const QString &device);
 
-    // Retry waits short enough for tests unless a test sets its own.
+    // Retry waits and a command time limit short enough for tests, unless a
+    // test sets its own.
     QList<int> attachRetryDelaysMs{10, 20, 40, 80, 160, 320};
+    int commandTimeLimitMs = 3000;
     MainWindowEnvironment environment();
     // Constructs a window with environment(); it is not shown and the test owns it.
     std::unique_ptr<MainWindow> create();
@@ -81,8 +83,12 @@ public:
 
     QList<Restart> restarts;
 
-    // The emulator's call log, one argument list per call.
+    // The emulated loginctl's call log, one argument list per call.
     QList<QStringList> calls() const;
+    // The emulated udevadm's.
+    QList<QStringList> udevadmCalls() const;
+    // Both, in the order they were made, each call led by its program's name.
+    QList<QStringList> sequence() const;
     int callCount() const { return calls().size(); }
     // The (seat, address) of every attach from call number `from` on.
     QList<QPair<QString, QString>> attaches(int from = 0) const;

@@ -7,11 +7,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 namespace RealLogind {
 
@@ -51,22 +49,30 @@ QString workDir()
 
 bool installCallLog()
 {
-    const QString real = QStandardPaths::findExecutable(
-        QStringLiteral("loginctl"), {QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
-    if (real.isEmpty())
-        return false;
     const QString dir = workDir() + QStringLiteral("/shim");
     QDir().mkpath(dir);
-    const QString shim = dir + QStringLiteral("/loginctl");
-    // bash's clock needs no extra process, so the log costs next to nothing.
-    const QByteArray script = "#!/bin/bash\n"
-                              "line=${EPOCHREALTIME/./}\n"
-                              "for arg in \"$@\"; do line+=$'\\t'$arg; done\n"
-                              "printf '%s\\n' \"$line\" >>'" +
-                              callLogPath().toUtf8() + "'\nexec '" + real.toUtf8() + "' \"$@\"\n";
-    if (!TestEnv::writeFile(shim, script))
-        return false;
-    QFile::setPermissions(shim, QFile::permissions(shim) | QFileDevice::ExeOwner);
+    // loginctl's calls are logged as their arguments, udevadm's led by "udevadm".
+    for (const QString &program : {QStringLiteral("loginctl"), QStringLiteral("udevadm")}) {
+        const QString real = QStandardPaths::findExecutable(
+            program, {QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
+        if (real.isEmpty())
+            return false;
+        const QString shim = dir + QLatin1Char('/') + program;
+        const QByteArray lead =
+            program == QLatin1String("udevadm") ? QByteArray("$'\\t'udevadm") : QByteArray();
+        // bash's clock needs no extra process, so the log costs next to nothing.
+        const QByteArray script = "#!/bin/bash\n"
+                                  "line=${EPOCHREALTIME/./}" +
+                                  lead +
+                                  "\n"
+                                  "for arg in \"$@\"; do line+=$'\\t'$arg; done\n"
+                                  "printf '%s\\n' \"$line\" >>'" +
+                                  callLogPath().toUtf8() + "'\nexec '" + real.toUtf8() +
+                                  "' \"$@\"\n";
+        if (!TestEnv::writeFile(shim, script))
+            return false;
+        QFile::setPermissions(shim, QFile::permissions(shim) | QFileDevice::ExeOwner);
+    }
     clearCalls();
     qputenv("PATH", (dir + QLatin1Char(':')).toUtf8() + qgetenv("PATH"));
     return true;
@@ -102,7 +108,8 @@ QString loginctl(const QStringList &args)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs)
+LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs,
+                         bool withUdevadm)
 {
     LoopResult result;
     const QString dir = workDir() + QStringLiteral("/window");
@@ -114,22 +121,18 @@ LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeou
     environment.displayManagerLogDir = dir + QStringLiteral("/log");
     environment.drmClassDir = dir + QStringLiteral("/drm");
     environment.displayManagerConfig = config;
+    if (!withUdevadm)
+        environment.udevadmProgram = QStringLiteral("/nonexistent/udevadm");
     environment.restartService = [&result](const QString &) {
         ++result.restarts;
         return true;
     };
 
-    // Message boxes are recorded and dismissed; the progress dialog, also
-    // modal, is left alone.
-    QTimer boxes;
-    QObject::connect(&boxes, &QTimer::timeout, [&result] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box && box->isVisible()) {
-            result.boxes.append(box->text());
-            box->reject();
-        }
+    // Message boxes are recorded and answered as Escape would.
+    Prompt::setHook([&result](const Prompt::Request &request) {
+        result.boxes.append(request.text);
+        return PromptAnswerer::escape(request);
     });
-    boxes.start(50);
     MainWindow window(nullptr, environment);
     window.show();
     if (!QTest::qWaitFor([&window] { return !window.isLoading(); }, 10000))
@@ -144,6 +147,7 @@ LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeou
     // The restart is the loop's last step: give it the moment it needs.
     QTest::qWait(50);
     result.restarted = result.restarts > 0;
+    TestEnv::answerPromptsWithEscape();
     result.windowEnabled = window.isEnabled();
     result.stateSaved = !window.stateChanged();
 
@@ -160,14 +164,16 @@ LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeou
             const QString address = call.args.at(2);
             if (!current || current->seat != seat || current->address != address) {
                 if (current)
-                    current->seconds = (lastCall - firstAttach) / 1e6;
-                result.pairs.append({seat, address, 0, 0, 0});
+                    current->seconds = (call.usec - firstAttach) / 1e6;
+                result.pairs.append({seat, address, 0, 0, 0, 0});
                 current = &result.pairs.last();
                 firstAttach = call.usec;
             }
             ++current->attaches;
         } else if (verb == QLatin1String("seat-status") && current) {
             ++current->checks;
+        } else if (verb == QLatin1String("udevadm") && current) {
+            ++current->udevadm;
         }
         lastCall = call.usec;
     }

@@ -16,8 +16,9 @@ QString masterStandIn(); // master-of-seat: makes a seat exist
 QString deviceStandIn(); // an ordinary seat device
 QString workDir();
 
-// Puts a loginctl first on PATH that logs each call (time in microseconds,
-// then the arguments, TAB-separated) before it runs the real one.
+// Puts a loginctl and a udevadm first on PATH that log each call (time in
+// microseconds, then the arguments, TAB-separated; udevadm's led by the word
+// "udevadm") before they run the real ones.
 bool installCallLog();
 struct Call
 {
@@ -36,8 +37,10 @@ struct PairResult
     QString seat;
     QString address;
     int attaches = 0;   // attach calls made for this pair
+    int udevadm = 0;    // udevadm calls that followed them
     int checks = 0;     // seat-status calls that followed them
-    double seconds = 0; // from its first attach to the start of its last check
+    double seconds = 0; // from its first attach to the start of its next pair's (the
+                        // last pair: to its last call)
 };
 
 struct LoopResult
@@ -53,7 +56,9 @@ struct LoopResult
 };
 
 // Opens the main window on the real logind, waits until it has read the
-// seats, then runs the attach loop on the queue.
-LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs);
+// seats, then runs the attach loop on the queue. Without udevadm the loop
+// has only its retries to wait for udevd, as it had before it ran udevadm.
+LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs,
+                         bool withUdevadm = true);
 
 } // namespace RealLogind
