@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringList>
-#include <QTextStream>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace DmConfig {
@@ -33,100 +33,158 @@ constexpr A WithoutSeats[5][5] = {
     {W, W, N, R1, R1}, {W, W, W, W, R1}, {N, W, W, W, R1}, {R0, W, W, R0, R1}, {R0, R0, R0, R0, R1},
 };
 
-bool isMarkedDefault(const QString &line, const DmConfigRule &rule)
+// The rule's texts as the bytes lines are compared with.
+struct RuleBytes
 {
-    return line.startsWith(DmConfig::Marker) && line.contains(rule.defaultLine);
-}
+    explicit RuleBytes(const DmConfigRule &rule)
+        : defaultLine(rule.defaultLine.toUtf8()), activeLine(rule.activeLine.toUtf8()),
+          marker(DmConfig::Marker.toUtf8())
+    {
+    }
+    bool isMarkedDefault(const QByteArray &line) const
+    {
+        return line.startsWith(marker) && line.contains(defaultLine);
+    }
+    QByteArray defaultLine;
+    QByteArray activeLine;
+    QByteArray marker;
+};
 
-// The trimmed lines of an open file; false on a read error, so that a partly
-// read file is never written back.
-bool readTrimmedLines(QFile &file, QStringList *lines)
+// A descriptor closed when it goes out of scope.
+struct Fd
 {
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    QString line;
-    while (stream.readLineInto(&line))
-        lines->append(line.trimmed());
-    return file.error() == QFileDevice::NoError;
-}
+    explicit Fd(int value = -1) : fd(value) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    int fd;
+};
 
-bool writeLines(QFileDevice &file, const QStringList &lines)
+// The edit's file operations, with the tests' seams.
+class Io
 {
-    QTextStream stream(&file);
-    stream.setCodec("UTF-8");
-    for (const QString &line : lines)
-        stream << line << '\n';
-    stream.flush();
-    return stream.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
-}
+public:
+    explicit Io(const DmConfigSeams &seams) : m_seams(seams) {}
 
-QStringList applied(const QStringList &lines, const DmConfigRule &rule, bool *modified)
-{
-    QStringList out;
-    for (const QString &line : lines) {
-        if (line.startsWith(rule.defaultLine)) {
-            out << rule.activeLine << DmConfig::Marker + line;
-            *modified = true;
-        } else {
-            out << line;
+    void step(DmEditStep step) const
+    {
+        if (m_seams.beforeStep)
+            m_seams.beforeStep(step);
+    }
+
+    // Everything from the descriptor's start; false on a read error, so that
+    // a partly read file is never written back.
+    bool readAll(int fd, QByteArray *content) const
+    {
+        content->clear();
+        if (::lseek(fd, 0, SEEK_SET) != 0 && errno != ESPIPE)
+            return false;
+        char buffer[16384];
+        for (;;) {
+            const ssize_t n = m_seams.read ? m_seams.read(fd, buffer, sizeof buffer)
+                                           : ::read(fd, buffer, sizeof buffer);
+            if (n == 0)
+                return true;
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            content->append(buffer, int(n));
         }
     }
+
+    bool writeAll(int fd, const QByteArray &content) const
+    {
+        const char *data = content.constData();
+        qint64 left = content.size();
+        while (left > 0) {
+            const ssize_t n = m_seams.write ? m_seams.write(fd, data, size_t(left))
+                                            : ::write(fd, data, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            data += n;
+            left -= n;
+        }
+        return true;
+    }
+
+private:
+    const DmConfigSeams &m_seams;
+};
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + '\n';
     return out;
 }
 
-QStringList restored(const QStringList &lines, const DmConfigRule &rule, bool *modified)
-{
-    QStringList out;
-    bool pending = false;
-    for (QString line : lines) {
-        if (line.startsWith(rule.activeLine)) {
-            pending = true;
-            continue;
-        }
-        // The line after a dropped active line is the one it replaced.
-        if (pending) {
-            if (isMarkedDefault(line, rule))
-                line.remove(0, DmConfig::Marker.size());
-            else
-                out << rule.defaultLine;
-            *modified = true;
-            pending = false;
-        }
-        if (isMarkedDefault(line, rule)) {
-            line.remove(0, DmConfig::Marker.size());
-            *modified = true;
-        }
-        out << line;
-    }
-    return out;
-}
-
-// The new file is renamed over the old one, so it takes over the old file's
-// owner, group and mode first.
-bool takeOverOwnership(int fd, const struct stat &old)
+// The new file takes the old file's place, so it takes over its owner and
+// group, then its mode (a change of owner clears the set-id bits), and its
+// extended attributes: access lists and security labels.
+bool takeOver(int fd, int oldFd, const struct stat &old)
 {
     struct stat now;
-    if (fstat(fd, &now) != 0)
+    if (::fstat(fd, &now) != 0)
         return false;
     if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
-        fchown(fd, old.st_uid, old.st_gid) != 0)
+        ::fchown(fd, old.st_uid, old.st_gid) != 0)
         return false;
-    return fchmod(fd, old.st_mode & 07777) == 0;
+    if (::fchmod(fd, old.st_mode & 07777) != 0)
+        return false;
+
+    const ssize_t size = ::flistxattr(oldFd, nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP;
+    QByteArray names(int(size), '\0');
+    const ssize_t got = ::flistxattr(oldFd, names.data(), size_t(names.size()));
+    if (got < 0)
+        return false;
+    for (const QByteArray &name : names.left(int(got)).split('\0')) {
+        if (name.isEmpty())
+            continue;
+        const ssize_t length = ::fgetxattr(oldFd, name.constData(), nullptr, 0);
+        if (length < 0)
+            return false;
+        QByteArray value(int(length), '\0');
+        if (::fgetxattr(oldFd, name.constData(), value.data(), size_t(value.size())) != length ||
+            ::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return false;
+    }
+    return true;
 }
 
 // Replaces the file atomically: whatever fails, the old file stays in place.
-bool replaceFile(const QString &path, const QStringList &lines)
+bool replaceFile(const QString &path, const QByteArray &content, const Io &io)
 {
-    struct stat old;
-    const bool existed = stat(QFile::encodeName(path).constData(), &old) == 0;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray replacement = QFile::encodeName(DmConfig::replacementPath(path));
+    Fd old(::open(target.constData(), O_RDONLY | O_CLOEXEC));
+    struct stat oldStat;
+    if (old.fd < 0 || ::fstat(old.fd, &oldStat) != 0)
         return false;
-    if (!writeLines(file, lines) || (existed && !takeOverOwnership(file.handle(), old))) {
-        file.cancelWriting();
+    // Left by an edit that was killed half-way: it holds nothing of value.
+    if (::unlink(replacement.constData()) != 0 && errno != ENOENT)
+        return false;
+    Fd fd(::open(replacement.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                 0600));
+    if (fd.fd < 0)
+        return false;
+    const bool ready =
+        io.writeAll(fd.fd, content) && takeOver(fd.fd, old.fd, oldStat) && ::fsync(fd.fd) == 0;
+    if (!ready || ::rename(replacement.constData(), target.constData()) != 0) {
+        ::unlink(replacement.constData());
         return false;
     }
-    return file.commit();
+    return true;
 }
 
 } // namespace
@@ -144,6 +202,12 @@ QString temporaryPath(const QString &path)
            QStringLiteral(".tmp");
 }
 
+QString replacementPath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".zel-new");
+}
+
 DmConfigAction action(bool seatsRemain, DmConfigState p, DmConfigState q)
 {
     if (p < NeitherLine || p > ActiveWithMarkedDefault || q < NeitherLine ||
@@ -152,28 +216,79 @@ DmConfigAction action(bool seatsRemain, DmConfigState p, DmConfigState q)
     return seatsRemain ? WithSeats[p][q] : WithoutSeats[p][q];
 }
 
+QList<QByteArray> trimmedLines(const QByteArray &content)
+{
+    QList<QByteArray> lines = content.split('\n');
+    // What follows the last line feed is a line only when it holds something.
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray &line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
+QList<QByteArray> editedLines(const QList<QByteArray> &lines, const DmConfigRule &rule,
+                              DmConfigMode mode, bool *modified)
+{
+    const RuleBytes bytes(rule);
+    QList<QByteArray> out;
+    if (mode == DmConfigMode::Apply) {
+        for (const QByteArray &line : lines) {
+            if (line.startsWith(bytes.defaultLine)) {
+                out << bytes.activeLine << bytes.marker + line;
+                *modified = true;
+            } else {
+                out << line;
+            }
+        }
+        return out;
+    }
+    bool pending = false;
+    for (QByteArray line : lines) {
+        if (line.startsWith(bytes.activeLine)) {
+            pending = true;
+            continue;
+        }
+        // The line after a dropped active line is the one it replaced.
+        if (pending) {
+            if (bytes.isMarkedDefault(line))
+                line.remove(0, bytes.marker.size());
+            else
+                out << bytes.defaultLine;
+            *modified = true;
+            pending = false;
+        }
+        if (bytes.isMarkedDefault(line)) {
+            line.remove(0, bytes.marker.size());
+            *modified = true;
+        }
+        out << line;
+    }
+    return out;
+}
+
 } // namespace DmConfig
 
-DmConfigState checkDmConfig(const DmConfigRule &rule)
+DmConfigState checkDmConfig(const DmConfigRule &rule, const DmConfigSeams &seams)
 {
-    if (!QFile::exists(rule.path))
-        return FileUnavailable;
-    QFile file(rule.path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileUnavailable;
-    QStringList lines;
-    if (!readTrimmedLines(file, &lines))
+    const QByteArray path = QFile::encodeName(rule.path);
+    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    QByteArray content;
+    if (fd.fd < 0 || ::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !Io(seams).readAll(fd.fd, &content))
         return FileUnavailable;
 
+    const RuleBytes bytes(rule);
     bool defaultFound = false;
     bool markedFound = false;
     bool activeFound = false;
-    for (const QString &line : qAsConst(lines)) {
-        if (line.startsWith(rule.defaultLine))
+    for (const QByteArray &line : DmConfig::trimmedLines(content)) {
+        if (line.startsWith(bytes.defaultLine))
             defaultFound = true;
-        if (isMarkedDefault(line, rule))
+        if (bytes.isMarkedDefault(line))
             markedFound = true;
-        if (line.startsWith(rule.activeLine))
+        if (line.startsWith(bytes.activeLine))
             activeFound = true;
     }
     if (defaultFound && activeFound)
@@ -187,61 +302,99 @@ DmConfigState checkDmConfig(const DmConfigRule &rule)
     return NeitherLine;
 }
 
-bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode)
+bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSeams &seams)
 {
+    const Io io(seams);
     if (!QFile::exists(rule.path))
         return false;
 
-    // The working copy in the home directory is left behind when an edit does
-    // not go through, so the administrator can finish it by hand; a stale one
-    // (a dangling link too) goes first.
-    const QString tmpPath = DmConfig::temporaryPath(rule.path);
-    const QFileInfo tmpInfo(tmpPath);
-    if ((tmpInfo.exists() || tmpInfo.isSymLink()) && !QFile::remove(tmpPath))
+    // The working copy stays in the home directory when an edit does not go
+    // through, so that the administrator can finish it by hand. The tool
+    // runs as root with whatever home it was given: a home someone else can
+    // write is refused, and the copy is only ever used through the one
+    // descriptor that created it, so that a name swapped for a link leads
+    // nowhere.
+    io.step(DmEditStep::OpenHome);
+    const QByteArray home = QFile::encodeName(QDir::homePath());
+    Fd dir(::open(home.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat dirStat;
+    if (dir.fd < 0 || ::fstat(dir.fd, &dirStat) != 0 || dirStat.st_uid != ::geteuid() ||
+        (dirStat.st_mode & (S_IWGRP | S_IWOTH)) != 0)
         return false;
-    if (!QFile::copy(rule.path, tmpPath))
+    const QByteArray name =
+        QFile::encodeName(QFileInfo(DmConfig::temporaryPath(rule.path)).fileName());
+
+    // A stale copy (a link too) goes first; unlinking never follows a link.
+    io.step(DmEditStep::RemoveStale);
+    if (::unlinkat(dir.fd, name.constData(), 0) != 0 && errno != ENOENT)
         return false;
 
-    QFile tmp(tmpPath);
-    if (!tmp.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QFile::remove(tmpPath);
+    io.step(DmEditStep::CreateCopy);
+    Fd copy(::openat(dir.fd, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                     0600));
+    if (copy.fd < 0)
+        return false;
+
+    io.step(DmEditStep::ReadConfig);
+    QByteArray content;
+    {
+        const QByteArray path = QFile::encodeName(rule.path);
+        Fd config(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+        if (config.fd < 0 || !io.readAll(config.fd, &content)) {
+            ::unlinkat(dir.fd, name.constData(), 0);
+            return false;
+        }
+    }
+
+    io.step(DmEditStep::WriteCopy);
+    if (!io.writeAll(copy.fd, content)) {
+        ::unlinkat(dir.fd, name.constData(), 0);
         return false;
     }
-    QStringList lines;
-    if (!readTrimmedLines(tmp, &lines))
-        return false;
 
+    io.step(DmEditStep::ReadCopy);
+    if (!io.readAll(copy.fd, &content)) {
+        ::unlinkat(dir.fd, name.constData(), 0);
+        return false;
+    }
     bool modified = false;
-    const QStringList out = mode == DmConfigMode::Apply ? applied(lines, rule, &modified)
-                                                        : restored(lines, rule, &modified);
+    const QList<QByteArray> out =
+        DmConfig::editedLines(DmConfig::trimmedLines(content), rule, mode, &modified);
     if (!modified)
         return false;
 
-    tmp.close();
-    if (!tmp.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+    io.step(DmEditStep::WriteResult);
+    const QByteArray result = joined(out);
+    if (::ftruncate(copy.fd, 0) != 0 || ::lseek(copy.fd, 0, SEEK_SET) != 0 ||
+        !io.writeAll(copy.fd, result))
         return false;
-    const bool written = writeLines(tmp, out);
-    tmp.close();
-    if (!written || !replaceFile(rule.path, out))
+
+    io.step(DmEditStep::ReplaceConfig);
+    if (!replaceFile(rule.path, result, io))
         return false;
+
     // The copy has done its job, as if it had been moved into place.
-    QFile::remove(tmpPath);
+    io.step(DmEditStep::RemoveCopy);
+    ::unlinkat(dir.fd, name.constData(), 0);
     return true;
 }
 
-void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn, const QString &configPath)
+void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn, const QString &configPath,
+                    const DmConfigSeams &seams)
 {
     const QList<DmConfigRule> rule = DmConfig::rules(configPath);
-    const DmConfigState p = checkDmConfig(rule[0]);
-    const DmConfigState q = checkDmConfig(rule[1]);
+    const DmConfigState p = checkDmConfig(rule[0], seams);
+    const DmConfigState q = checkDmConfig(rule[1], seams);
 
     const QString message =
         QCoreApplication::translate(
             "MainWindow",
             "Failed to make changes to the file:\n %1 \nPlease make the required changes manually")
             .arg(rule[0].path);
+
     if (p == FileUnavailable || q == FileUnavailable)
         warn(message);
+    bool edited = true;
     switch (DmConfig::action(seatsRemain, p, q)) {
     case DmConfigAction::Nothing:
         break;
@@ -249,16 +402,20 @@ void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn, const QString
         warn(message);
         break;
     case DmConfigAction::Apply0:
-        editDmConfig(rule[0], DmConfigMode::Apply);
+        edited = editDmConfig(rule[0], DmConfigMode::Apply, seams);
         break;
     case DmConfigAction::Apply1:
-        editDmConfig(rule[1], DmConfigMode::Apply);
+        edited = editDmConfig(rule[1], DmConfigMode::Apply, seams);
         break;
     case DmConfigAction::Restore0:
-        editDmConfig(rule[0], DmConfigMode::Restore);
+        edited = editDmConfig(rule[0], DmConfigMode::Restore, seams);
         break;
     case DmConfigAction::Restore1:
-        editDmConfig(rule[1], DmConfigMode::Restore);
+        edited = editDmConfig(rule[1], DmConfigMode::Restore, seams);
         break;
     }
+    // An edit that did not go through leaves the file as it was: the
+    // administrator has to know, the save itself goes on.
+    if (!edited)
+        warn(message);
 }

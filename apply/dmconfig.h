@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <functional>
+#include <sys/types.h>
 
 // One way of switching the display manager's configuration between its
 // default line and the line that lets the X server run as root.
@@ -40,6 +42,29 @@ enum class DmConfigAction
     Restore1,
 };
 
+// The steps of an edit, in their order.
+enum class DmEditStep
+{
+    OpenHome,      // the home directory, refused unless only its owner can write it
+    RemoveStale,   // a copy left by an earlier edit
+    CreateCopy,    // the working copy, created anew
+    ReadConfig,    // the configuration
+    WriteCopy,     // the configuration into the copy
+    ReadCopy,      // the copy back, line by line
+    WriteResult,   // the edited lines into the copy
+    ReplaceConfig, // the configuration replaced by the edited lines
+    RemoveCopy,    // the copy, done with
+};
+
+// Where tests reach into an edit: a call before every step, and the reads
+// and writes of file contents (::read and ::write unless set).
+struct DmConfigSeams
+{
+    std::function<void(DmEditStep step)> beforeStep;
+    std::function<ssize_t(int fd, void *buffer, size_t size)> read;
+    std::function<ssize_t(int fd, const void *buffer, size_t size)> write;
+};
+
 namespace DmConfig {
 extern const QString ConfigPath; // "/etc/X11/zel-dm/zel-dmrc"
 extern const QString Marker;     // "##commented ", prefix of a line the tool commented out
@@ -49,21 +74,35 @@ QList<DmConfigRule> rules(const QString &path);
 
 // The working copy of an edit: the file's name plus ".tmp" in the home directory.
 QString temporaryPath(const QString &path);
+// Where the new configuration is written before it takes the old one's
+// place: beside it, a hidden name of the tool's own.
+QString replacementPath(const QString &path);
 
 // The decision for the states p (rule 0) and q (rule 1).
 DmConfigAction action(bool seatsRemain, DmConfigState p, DmConfigState q);
+
+// The lines of a file as edits see them: split at line feeds, each trimmed
+// of blanks at both ends (a carriage return before the line feed among
+// them); every other byte is kept as it is.
+QList<QByteArray> trimmedLines(const QByteArray &content);
+// The lines the edit gives, and whether it changed anything.
+QList<QByteArray> editedLines(const QList<QByteArray> &lines, const DmConfigRule &rule,
+                              DmConfigMode mode, bool *modified);
 } // namespace DmConfig
 
-DmConfigState checkDmConfig(const DmConfigRule &rule);
+DmConfigState checkDmConfig(const DmConfigRule &rule, const DmConfigSeams &seams = {});
 
-// Rewrites the file by the rule. False when nothing changed or the file could
-// not be replaced; the file then keeps its old content.
-bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode);
+// Rewrites the file by the rule through a working copy in the home
+// directory. False when nothing changed or the file could not be replaced;
+// the file then keeps its old content.
+bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSeams &seams = {});
 
 // Shows the administrator a warning text (translated, context "MainWindow").
 using DmConfigWarning = std::function<void(const QString &text)>;
 
 // Brings the configuration in line with the seats that remain after a save;
-// warn() tells the administrator when the file has to be edited by hand.
+// warn() tells the administrator when the file has to be edited by hand,
+// also when the edit chosen failed.
 void updateDmConfig(bool seatsRemain, const DmConfigWarning &warn,
-                    const QString &configPath = DmConfig::ConfigPath);
+                    const QString &configPath = DmConfig::ConfigPath,
+                    const DmConfigSeams &seams = {});

@@ -116,7 +116,14 @@ SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
         for (const QString &address : panel.addresses)
             plan.queue.append({panel.seatId, address});
     }
-    for (const QString &address : mainSeat.addresses)
+    // Every device of a deleted seat goes to the main seat, hidden ones too:
+    // logind would otherwise keep them on a seat it no longer lists.
+    QStringList mainAddresses = mainSeat.addresses;
+    for (int index : qAsConst(plan.panelsToDelete))
+        mainAddresses += panels.at(index).allAddresses;
+    mainAddresses += mainSeat.returned;
+    mainAddresses.removeDuplicates();
+    for (const QString &address : qAsConst(mainAddresses))
         plan.queue.append({mainSeat.seatId, address});
     plan.proceed = true;
     return plan;

@@ -48,6 +48,9 @@ struct MainSeatFacts
     bool hasVideocard = false;
     bool hasKeyboardAndMouse = false;
     QStringList addresses; // in tree order; unrecognized ones only when shown
+    // Devices given back by seats deleted since the last save, hidden ones
+    // too: they stay on the deleted seat unless attached here.
+    QStringList returned;
 };
 
 // What one seat panel holds.
@@ -58,6 +61,7 @@ struct SeatFacts
     bool hasKeyboardOrMouse = false;
     bool hasInputDevices = false; // counting unrecognized devices when the panel shows them
     QStringList addresses;        // in tree order
+    QStringList allAddresses;     // hidden unrecognized devices too
 };
 
 using AttachPair = QPair<QString, QString>; // (seat identifier, device address)
@@ -66,7 +70,9 @@ struct SavePlan
 {
     bool proceed = false;      // false: stopped by a rule or an answer; nothing may change
     QList<int> panelsToDelete; // indexes into the panels, in marking order
-    QList<AttachPair> queue;   // remaining panels in order, then the main seat
+    // Remaining panels in order, then the main seat: its own devices, those
+    // of the panels deleted now and those returned by deleted seats.
+    QList<AttachPair> queue;
 };
 
 // Runs the checks in their fixed order. ask() shows a question and returns

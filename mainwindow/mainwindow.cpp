@@ -244,6 +244,12 @@ void MainWindow::deleteSenderSeat()
             this, tr("Warning!"),
             tr("An unexpected error has occurred.\nIt is recommended to restart the program."));
     }
+    // What the panel kept (its unrecognized devices while they are hidden)
+    // goes back to the main seat too, and is attached there on the next save.
+    for (const DeviceItem &device : seat->devTreeWidget()->devices()) {
+        ui->devTreeWidget->addDevice(device.name, device.addresses, device.category);
+        m_returnedAddresses += device.addresses;
+    }
     // The panel is still inside its own button's signal: it goes once that
     // has returned.
     removePanel(seat, true);
@@ -303,6 +309,7 @@ void MainWindow::reloadConfiguration()
     const QList<Seat *> panels = m_seats;
     for (Seat *seat : panels)
         removePanel(seat);
+    m_returnedAddresses.clear();
     for (int category = 0; category < DeviceCategoryCount; ++category) {
         if (QTreeWidgetItem *row = ui->devTreeWidget->category(category))
             qDeleteAll(row->takeChildren());
@@ -385,13 +392,23 @@ void MainWindow::saveAndApply()
     }
 
     const bool includeUnrec = ui->showAllDevicesAction->isChecked();
-    MainSeatFacts mainSeat{
-        m_mainSeatId, ui->devTreeWidget->videocardNames(), ui->devTreeWidget->hasVideocard(),
-        ui->devTreeWidget->hasKeyboardAndMouse(), ui->devTreeWidget->deviceAddresses(includeUnrec)};
+    const QStringList held = ui->devTreeWidget->deviceAddresses(true);
+    QStringList returned;
+    for (const QString &address : qAsConst(m_returnedAddresses)) {
+        if (held.contains(address))
+            returned.append(address);
+    }
+    MainSeatFacts mainSeat{m_mainSeatId,
+                           ui->devTreeWidget->videocardNames(),
+                           ui->devTreeWidget->hasVideocard(),
+                           ui->devTreeWidget->hasKeyboardAndMouse(),
+                           ui->devTreeWidget->deviceAddresses(includeUnrec),
+                           returned};
     QList<SeatFacts> panels;
     for (Seat *seat : qAsConst(m_seats)) {
         panels.append({seat->seatId(), seat->hasVideocard(), seat->hasKeyboardOrMouse(),
-                       seat->hasInputDevices(), seat->deviceAddresses()});
+                       seat->hasInputDevices(), seat->deviceAddresses(),
+                       seat->devTreeWidget()->deviceAddresses(true)});
     }
     auto show = [this](SaveMessage message) {
         const SaveMessageKind kind = saveMessageKind(message);
@@ -444,6 +461,7 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
     QApplication::restoreOverrideCursor();
     m_progressDialog->close();
     if (outcome.result == AttachOutcome::Result::AllArrived) {
+        m_returnedAddresses.clear();
         setStateChanged(false);
         restartDisplayManager();
     } else {

@@ -104,4 +104,5 @@ private:
     int m_loadedPanels = 0;
     MainWindowEnvironment m_environment;
     QHash<QString, QString> m_deviceNames; // of the save in progress
+    QStringList m_returnedAddresses;       // of seats deleted since the last save
 };

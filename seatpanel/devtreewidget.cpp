@@ -184,6 +184,20 @@ QTreeWidgetItem *DevTreeWidget::findDevice(int category, const QString &name) co
     return nullptr;
 }
 
+QList<DeviceItem> DevTreeWidget::devices() const
+{
+    QList<DeviceItem> items;
+    for (int c = 0; c < topLevelItemCount(); ++c) {
+        const QTreeWidgetItem *row = topLevelItem(c);
+        for (int i = 0; i < row->childCount(); ++i) {
+            const QTreeWidgetItem *device = row->child(i);
+            items.append({device->text(0), device->data(0, AddressRole).toStringList(),
+                          device->data(0, TypeRole).toInt()});
+        }
+    }
+    return items;
+}
+
 QHash<QString, QString> DevTreeWidget::deviceNames() const
 {
     QHash<QString, QString> names;

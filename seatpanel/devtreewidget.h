@@ -67,6 +67,8 @@ public:
     QStringList deviceAddresses(bool includeUnrec) const;
     // The first device of that category with that display name, or null.
     QTreeWidgetItem *findDevice(int category, const QString &name) const;
+    // Every device of the tree, in tree order.
+    QList<DeviceItem> devices() const;
     // The display name of every address the tree holds.
     QHash<QString, QString> deviceNames() const;
 

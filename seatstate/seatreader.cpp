@@ -44,6 +44,11 @@ QStringList SeatReader::sortedSeats(const QStringList &seats)
 {
     QStringList sorted = seats;
     std::sort(sorted.begin(), sorted.end());
+    // seat0 is logind's own seat, the one with the main video card and the
+    // text consoles: the main seat whenever it is listed, whatever sorts first.
+    const int seat0 = sorted.indexOf(QStringLiteral("seat0"));
+    if (seat0 > 0)
+        sorted.move(seat0, 0);
     return sorted;
 }
 

@@ -62,7 +62,8 @@ public:
     // Whether the last reading got every seat.
     bool lastReadComplete() const { return m_lastComplete; }
 
-    // The main seat is the first in sorted order.
+    // Sorted by character code, seat0 first whenever it is there: the main
+    // seat is seat0, or the first in sorted order without it.
     static QStringList sortedSeats(const QStringList &seats);
     // The items of one seat's parsed status, as its tree shows them: entries
     // without a sysfs path dropped ("(none)" of an empty seat), keyboards of

@@ -40,13 +40,14 @@ bool mentionsSkippedWords(const QString &line)
 
 QStringList parseSeatList(const QString &output)
 {
+    // What logind accepts as a seat name; anything else on a line of the
+    // list (garbage, a message) would otherwise become a seat, even the main one.
+    static const QRegularExpression seatName(QStringLiteral("^seat[A-Za-z0-9_-]{1,251}$"));
     QStringList seats;
     const QStringList parts = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const QString seat = part.trimmed();
-        // A line of blanks would otherwise become an empty seat identifier,
-        // which sorts first and would be taken for the main seat.
-        if (!seat.isEmpty())
+        if (seatName.match(seat).hasMatch())
             seats.append(seat);
     }
     return seats;
@@ -59,9 +60,12 @@ SeatDevices parseSeatStatus(const QString &output)
     static const QRegularExpression videocardLine(QStringLiteral("drm:card[0-9]$"));
 
     SeatDevices devices;
-    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QString previous;
-    for (const QString &line : lines) {
+    for (QString &line : lines) {
+        // A carriage return before the line feed belongs to the line end.
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
         const QString path = pathFrom(previous);
         bool handled = false;
 

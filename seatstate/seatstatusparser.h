@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // Turns the text printed by `loginctl list-seats --no-legend` into seat
-// identifiers, in output order.
+// identifiers, in output order: every line that holds a valid logind seat
+// name ("seat" and letters, digits, "-" or "_"), blanks around it trimmed.
 QStringList parseSeatList(const QString &output);
 
 // Turns the text printed by `loginctl seat-status SEAT` into the seat's

@@ -8,7 +8,9 @@
 
 #include <memory>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -49,6 +51,17 @@ private slots:
     void ownerAndModeKept();
     void failedReplacementKeepsOldFile();
     void readOnlyDirectoryKeepsOldFile();
+    void bytesKeptAsTheyAre();
+    void wordsInsideALineAreNoMatch();
+    void ioErrorsFailTheEdit_data();
+    void ioErrorsFailTheEdit();
+    void failedEditIsWarned();
+    void homeOthersCanWriteIsRefused();
+    void swappedCopyLeadsNowhere_data();
+    void swappedCopyLeadsNowhere();
+    void extendedAttributesKept();
+    void leftoverReplacementRemoved();
+    void groupAndSpecialModeBitsKept();
 
 private:
     QString m_path;
@@ -340,6 +353,251 @@ void TestDmConfig::readOnlyDirectoryKeepsOldFile()
     QVERIFY(!edited);
     QCOMPARE(TestEnv::readFile(m_path), before);
     QCOMPARE(TestEnv::readFile(homeCopy()), QByteArray("# ServerUID=auto\n"));
+}
+
+// Lines the edit does not change come back byte for byte: bytes that are no
+// UTF-8 and carriage returns inside a line included; only the blanks at the
+// ends of each line go.
+void TestDmConfig::bytesKeptAsTheyAre()
+{
+    const QByteArray before = "# Caf\xe9 \xff\xfe\n  Key=a\rb  \r\n# ServerUID=auto\n\x80\x81\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("# Caf\xe9 \xff\xfe\nKey=a\rb\nServerUID=root\n##commented # "
+                        "ServerUID=auto\n\x80\x81\n"));
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Restore));
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("# Caf\xe9 \xff\xfe\nKey=a\rb\n# ServerUID=auto\n\x80\x81\n"));
+}
+
+// The lines are recognised by how they begin, never by a word further on.
+void TestDmConfig::wordsInsideALineAreNoMatch()
+{
+    const DmConfigRule rule = DmConfig::rules(m_path)[0];
+    // A marker in the middle of a line marks nothing.
+    QVERIFY(TestEnv::writeFile(m_path, "ServerUID=root\nx ##commented # ServerUID=auto\n"));
+    QCOMPARE(checkDmConfig(rule), ActivePresent);
+    // Apply replaces the default line only where a line starts with it.
+    QVERIFY(TestEnv::writeFile(m_path, "x # ServerUID=auto\n# ServerUID=auto\n"));
+    QVERIFY(editDmConfig(rule, DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(m_path), QByteArray("x # ServerUID=auto\nServerUID=root\n"
+                                                   "##commented # ServerUID=auto\n"));
+    // Restore drops only a line that starts with the active line.
+    QVERIFY(TestEnv::writeFile(m_path, "x ServerUID=root\nServerUID=root\n##commented "
+                                       "# ServerUID=auto\n"));
+    QVERIFY(editDmConfig(rule, DmConfigMode::Restore));
+    QCOMPARE(TestEnv::readFile(m_path), QByteArray("x ServerUID=root\n# ServerUID=auto\n"));
+}
+
+// A read or write that fails at any step fails the edit and leaves the
+// configuration as it was, and no half-written file beside it.
+void TestDmConfig::ioErrorsFailTheEdit_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("writing");
+    QTest::newRow("reading the configuration") << int(DmEditStep::ReadConfig) << false;
+    QTest::newRow("reading the copy") << int(DmEditStep::ReadCopy) << false;
+    QTest::newRow("writing the copy") << int(DmEditStep::WriteCopy) << true;
+    QTest::newRow("writing the result") << int(DmEditStep::WriteResult) << true;
+    QTest::newRow("writing the new configuration") << int(DmEditStep::ReplaceConfig) << true;
+}
+
+void TestDmConfig::ioErrorsFailTheEdit()
+{
+    QFETCH(int, step);
+    QFETCH(bool, writing);
+    const QByteArray before = "[General]\n# ServerUID=auto\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    int current = -1;
+    DmConfigSeams seams;
+    seams.beforeStep = [&current](DmEditStep s) { current = int(s); };
+    const auto failing = [&current, step] {
+        if (current != step)
+            return false;
+        errno = step == int(DmEditStep::ReplaceConfig) ? ENOSPC : EIO;
+        return true;
+    };
+    if (writing)
+        seams.write = [failing](int fd, const void *data, size_t size) -> ssize_t {
+            return failing() ? -1 : ::write(fd, data, size);
+        };
+    else
+        seams.read = [failing](int fd, void *data, size_t size) -> ssize_t {
+            return failing() ? -1 : ::read(fd, data, size);
+        };
+    QVERIFY(!editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply, seams));
+    QCOMPARE(TestEnv::readFile(m_path), before);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{FileName});
+
+    // A check that cannot read the file finds it unavailable.
+    DmConfigSeams unreadable;
+    unreadable.read = [](int, void *, size_t) -> ssize_t {
+        errno = EIO;
+        return -1;
+    };
+    QCOMPARE(checkDmConfig(DmConfig::rules(m_path)[0], unreadable), FileUnavailable);
+}
+
+// The edit a save chose but that did not go through is told, once; the file
+// stays as it was.
+void TestDmConfig::failedEditIsWarned()
+{
+    const QByteArray before = "[General]\n# ServerUID=auto\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    DmConfigSeams full;
+    full.write = [](int, const void *, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    QStringList shown;
+    updateDmConfig(
+        true, [&shown](const QString &text) { shown << text; }, m_path, full);
+    QCOMPARE(shown, QStringList{warningText(m_path)});
+    QCOMPARE(TestEnv::readFile(m_path), before);
+
+    // So is a restore that finds nothing to bring back.
+    QVERIFY(TestEnv::writeFile(m_path, "foo\nServerUID=root\n"));
+    shown.clear();
+    updateDmConfig(
+        false, [&shown](const QString &text) { shown << text; }, m_path);
+    QCOMPARE(shown, QStringList{warningText(m_path)});
+    QCOMPARE(TestEnv::readFile(m_path), QByteArray("foo\nServerUID=root\n"));
+}
+
+// A home directory anyone but its owner can write, or owned by someone else,
+// is not used: the edit fails before it creates anything there.
+void TestDmConfig::homeOthersCanWriteIsRefused()
+{
+    const QByteArray before = "# ServerUID=auto\n";
+    const QByteArray home = QFile::encodeName(QDir::homePath());
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    struct stat st;
+    QCOMPARE(::stat(home.constData(), &st), 0);
+    for (mode_t mode : {mode_t(0777), mode_t(0775), mode_t(01777)}) {
+        QCOMPARE(::chmod(home.constData(), mode), 0);
+        const bool edited = editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply);
+        QCOMPARE(::chmod(home.constData(), st.st_mode & 07777), 0);
+        QVERIFY2(!edited, qPrintable(QString::number(mode, 8)));
+        QCOMPARE(TestEnv::readFile(m_path), before);
+        QVERIFY(!QFile::exists(homeCopy()));
+    }
+    if (::geteuid() == 0) {
+        QCOMPARE(::chown(home.constData(), 65534, 65534), 0);
+        const bool edited = editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply);
+        QCOMPARE(::chown(home.constData(), st.st_uid, st.st_gid), 0);
+        QVERIFY(!edited);
+        QCOMPARE(TestEnv::readFile(m_path), before);
+    }
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+}
+
+// Someone who can write the home directory swaps the copy's name for a link
+// to a file of root's, before each step in turn: the victim is never read,
+// written, truncated or chmod-ed, and the configuration ends up untouched or
+// edited correctly, never anything else.
+void TestDmConfig::swappedCopyLeadsNowhere_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<bool>("edits");
+    const QList<QPair<DmEditStep, const char *>> steps{
+        {DmEditStep::OpenHome, "open home"},       {DmEditStep::RemoveStale, "remove stale"},
+        {DmEditStep::CreateCopy, "create copy"},   {DmEditStep::ReadConfig, "read config"},
+        {DmEditStep::WriteCopy, "write copy"},     {DmEditStep::ReadCopy, "read copy"},
+        {DmEditStep::WriteResult, "write result"}, {DmEditStep::ReplaceConfig, "replace"},
+        {DmEditStep::RemoveCopy, "remove copy"}};
+    for (const auto &step : steps) {
+        for (bool edits : {true, false})
+            QTest::addRow("%s, %s", step.second, edits ? "apply" : "no change")
+                << int(step.first) << edits;
+    }
+}
+
+void TestDmConfig::swappedCopyLeadsNowhere()
+{
+    QFETCH(int, step);
+    QFETCH(bool, edits);
+    const QString victim = m_dir->filePath(QStringLiteral("shadow"));
+    const QByteArray secret = "root:$6$secret:19000:0:99999:7:::\n";
+    QVERIFY(TestEnv::writeFile(victim, secret));
+    QCOMPARE(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
+    const QByteArray before = edits ? "[General]\n# ServerUID=auto\n" : "[General]\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+
+    DmConfigSeams seams;
+    seams.beforeStep = [&](DmEditStep s) {
+        if (int(s) != step)
+            return;
+        const QByteArray copy = QFile::encodeName(homeCopy());
+        ::unlink(copy.constData());
+        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), copy.constData()), 0);
+    };
+    const bool edited = editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply, seams);
+
+    QCOMPARE(TestEnv::readFile(victim), secret);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(victim).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0600));
+    const QByteArray after = TestEnv::readFile(m_path);
+    if (edited)
+        QCOMPARE(after, QByteArray("[General]\nServerUID=root\n##commented # ServerUID=auto\n"));
+    else
+        QCOMPARE(after, before);
+    // A link made before the stale copy goes is removed like one; only a
+    // link made just before the copy is created stops the edit (and the
+    // failure is then warned about).
+    QCOMPARE(edited, edits && step != int(DmEditStep::CreateCopy));
+    ::unlink(QFile::encodeName(homeCopy()).constData());
+}
+
+// Access lists and security labels are extended attributes: the new file
+// carries the old one's.
+void TestDmConfig::extendedAttributesKept()
+{
+    QVERIFY(TestEnv::writeFile(m_path, "# ServerUID=auto\n"));
+    const QByteArray native = QFile::encodeName(m_path);
+    const QByteArray value = "labelled by the administrator";
+    if (::setxattr(native.constData(), "user.zel.test", value.constData(), size_t(value.size()),
+                   0) != 0)
+        QSKIP("this file system keeps no user attributes");
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("ServerUID=root\n##commented # ServerUID=auto\n"));
+    char buffer[64] = {};
+    const ssize_t got = ::getxattr(native.constData(), "user.zel.test", buffer, sizeof buffer);
+    QCOMPARE(QByteArray(buffer, int(got)), value);
+}
+
+// A new configuration left beside the old one by an edit that was killed
+// half-way is removed, and the edit goes through.
+void TestDmConfig::leftoverReplacementRemoved()
+{
+    QVERIFY(TestEnv::writeFile(m_path, "# ServerUID=auto\n"));
+    const QString leftover = DmConfig::replacementPath(m_path);
+    QVERIFY(QFileInfo(leftover).fileName().startsWith('.'));
+    QVERIFY(TestEnv::writeFile(leftover, "half a fi"));
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+    QVERIFY(!QFile::exists(leftover));
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("ServerUID=root\n##commented # ServerUID=auto\n"));
+}
+
+// The group alone may differ from the new file's, and the mode may hold the
+// set-id and sticky bits: both are kept.
+void TestDmConfig::groupAndSpecialModeBitsKept()
+{
+    QVERIFY(TestEnv::writeFile(m_path, "# ServerUID=auto\n"));
+    const QByteArray native = QFile::encodeName(m_path);
+    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+    QCOMPARE(::chown(native.constData(), ::geteuid(), group), 0);
+    QCOMPARE(::chmod(native.constData(), 03640), 0);
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply));
+    struct stat st;
+    QCOMPARE(::stat(native.constData(), &st), 0);
+    QCOMPARE(st.st_uid, ::geteuid());
+    QCOMPARE(st.st_gid, group);
+    QCOMPARE(st.st_mode & 07777, mode_t(03640));
 }
 
 QTEST_MAIN(TestDmConfig)

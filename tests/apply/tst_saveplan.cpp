@@ -74,8 +74,10 @@ MainSeatFacts mainSeat(QStringList cards = {QStringLiteral("[MASTER] drm:card0")
 }
 
 // A panel: c = video card, k = keyboard or mouse, u = an unrecognized device
-// that the panel counts (the option to show them is on).
-SeatFacts panel(const QString &seatId, const QString &contents, QStringList addresses = {})
+// that the panel counts (the option to show them is on); hidden are the
+// addresses of unrecognized devices it holds but does not count.
+SeatFacts panel(const QString &seatId, const QString &contents, QStringList addresses = {},
+                const QStringList &hidden = {})
 {
     SeatFacts facts;
     facts.seatId = seatId;
@@ -87,6 +89,7 @@ SeatFacts panel(const QString &seatId, const QString &contents, QStringList addr
             addresses.append(QStringLiteral("/sys/%1/%2").arg(seatId, kind));
     }
     facts.addresses = addresses;
+    facts.allAddresses = addresses + hidden;
     return facts;
 }
 
@@ -209,11 +212,21 @@ void TestSavePlan::rules_data()
         << QList<bool>{true} << QList<M>{M::RestartQuestion, M::SeatWithoutVideocard} << false
         << QList<int>{} << QList<AttachPair>{};
     // Hidden unrecognized devices do not count; the panel is empty, and what
-    // its tree still holds is attached nowhere.
+    // its tree still holds goes to the main seat, after its own devices:
+    // left alone it would stay on a seat that is gone.
     QTest::newRow("only unrecognized devices, hidden: deleted as empty")
-        << mainSeat() << QList<SeatFacts>{panel("seat1", "", {"/sys/hidden/speaker"})} << card0
+        << mainSeat() << QList<SeatFacts>{panel("seat1", "", {}, {"/sys/hidden/speaker"})} << card0
         << false << QList<bool>{true, true} << QList<M>{M::RestartQuestion, M::EmptySeatsDeleted}
-        << true << QList<int>{0} << mainPairs();
+        << true << QList<int>{0}
+        << mainPairs() + QList<AttachPair>{{"seat0", "/sys/hidden/speaker"}};
+    // Devices given back by seats deleted earlier go to the main seat too,
+    // once each.
+    MainSeatFacts withReturned = mainSeat();
+    withReturned.returned = QStringList{MainMouse, QStringLiteral("/sys/returned/lid")};
+    QTest::newRow("devices returned by deleted seats")
+        << withReturned << QList<SeatFacts>{} << card0 << false << QList<bool>{true}
+        << QList<M>{M::RestartQuestion} << true << QList<int>{}
+        << mainPairs() + QList<AttachPair>{{"seat0", "/sys/returned/lid"}};
 }
 
 void TestSavePlan::rules()
@@ -242,21 +255,28 @@ void TestSavePlan::rules()
 }
 
 // Panels in display order, each in its own address order, the main seat
-// last; a deleted panel adds nothing, a device with two addresses two pairs.
+// last, then what the deleted panels held; a device with two addresses two
+// pairs.
 void TestSavePlan::queueOrder()
 {
     const SeatFacts first =
         panel("seat2", "ck", {"/sys/b/card1", "/sys/b/kbd-if0", "/sys/b/kbd-if1", "/sys/b/mouse"});
-    const SeatFacts empty = panel("seat5", "", {"/sys/hidden/lid"});
+    const SeatFacts empty = panel("seat5", "", {}, {"/sys/hidden/lid"});
     const SeatFacts last = panel("seat1", "ck", {"/sys/a/card2", "/sys/a/mouse"});
     Boxes boxes({true, true});
     const SavePlan result = plan(boxes, mainSeat(), {first, empty, last}, "card0", false);
     QVERIFY(result.proceed);
     QCOMPARE(result.panelsToDelete, QList<int>{1});
-    const QList<AttachPair> expected{
-        {"seat2", "/sys/b/card1"}, {"seat2", "/sys/b/kbd-if0"}, {"seat2", "/sys/b/kbd-if1"},
-        {"seat2", "/sys/b/mouse"}, {"seat1", "/sys/a/card2"},   {"seat1", "/sys/a/mouse"},
-        {"seat0", Card0},          {"seat0", MainKbd},          {"seat0", MainMouse}};
+    const QList<AttachPair> expected{{"seat2", "/sys/b/card1"},
+                                     {"seat2", "/sys/b/kbd-if0"},
+                                     {"seat2", "/sys/b/kbd-if1"},
+                                     {"seat2", "/sys/b/mouse"},
+                                     {"seat1", "/sys/a/card2"},
+                                     {"seat1", "/sys/a/mouse"},
+                                     {"seat0", Card0},
+                                     {"seat0", MainKbd},
+                                     {"seat0", MainMouse},
+                                     {"seat0", "/sys/hidden/lid"}};
     QCOMPARE(result.queue, expected);
 }
 

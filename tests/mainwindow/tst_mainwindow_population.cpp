@@ -196,9 +196,16 @@ void TestMainWindowPopulation::seatOrder_data()
     QTest::addColumn<QStringList>("panels");
     QTest::newRow("reversed") << QByteArray("seat10\nseat1\nseat0\n") << "seat0"
                               << QStringList({"seat1", "seat10"});
-    QTest::newRow("sorted by character code")
-        << QByteArray("seat0\nseat2\n  seat-b\t\nseat10\n\n") << "seat-b"
-        << QStringList({"seat0", "seat10", "seat2"});
+    // seat0 is the main seat even where another name sorts before it.
+    QTest::newRow("sorted by character code, seat0 first")
+        << QByteArray("seat0\nseat2\n  seat-b\t\nseat10\n\n") << "seat0"
+        << QStringList({"seat-b", "seat10", "seat2"});
+    QTest::newRow("without seat0 the first in sorted order")
+        << QByteArray("seat2\nseat10\nseat-b\n") << "seat-b" << QStringList({"seat10", "seat2"});
+    // Only valid seat names are seats; a carriage return ends a line too.
+    QTest::newRow("lines that are no seats")
+        << QByteArray("Garbage!\nSeat1\nseat 2\nseat\nseat.1\nseat1\r\nseat0\r\n") << "seat0"
+        << QStringList({"seat1"});
 }
 
 void TestMainWindowPopulation::seatOrder()

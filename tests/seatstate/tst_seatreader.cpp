@@ -82,16 +82,17 @@ void TestSeatReader::layoutOfThreeSeats()
     QCOMPARE(int(layout.status), int(SeatLayout::Status::Complete));
     QVERIFY(reader.lastReadComplete());
     QVERIFY(!reader.isReading());
-    // Plain character order: the main seat is the first of them.
-    QCOMPARE(layout.seatIds(), (QStringList{"seat-b", "seat0", "seat1", "seat10"}));
+    // seat0 is the main seat and comes first; the others in plain
+    // character order, though seat-b sorts before seat0.
+    QCOMPARE(layout.seatIds(), (QStringList{"seat0", "seat-b", "seat1", "seat10"}));
     QCOMPARE(TestEnv::readCallLog(m_dir->filePath("calls.log")),
              (QList<QStringList>{{"list-seats", "--no-legend"},
-                                 {"seat-status", "seat-b"},
                                  {"seat-status", "seat0"},
+                                 {"seat-status", "seat-b"},
                                  {"seat-status", "seat1"},
                                  {"seat-status", "seat10"}}));
 
-    const SeatContent &seat0 = layout.seats.at(1);
+    const SeatContent &seat0 = layout.seats.at(0);
     QVERIFY(seat0.read);
     // Tree order, each category newest first; connectors and render nodes
     // are no video cards, and the two interfaces of the Logitech keyboard

@@ -49,6 +49,8 @@ private slots:
     void firstLineHasNoPath();
     void quotes();
     void secondParseForgetsTheFirst();
+    void carriageReturnsEndLines();
+    void nestedCardNamedAfterTheFirstBar();
 };
 
 void TestSeatStatusParser::seatList_data()
@@ -60,9 +62,17 @@ void TestSeatStatusParser::seatList_data()
     QTest::newRow("blanks trimmed") << "  seat0 \n\tseat-tv\n" << QStringList{"seat0", "seat-tv"};
     QTest::newRow("empty lines dropped") << "\n\nseat0\n\n" << QStringList{"seat0"};
     QTest::newRow("blank-only line is no seat") << "seat0\n   \n" << QStringList{"seat0"};
-    QTest::newRow("whole line is the name") << "seat0 extra\n" << QStringList{"seat0 extra"};
     QTest::newRow("nothing") << QString() << QStringList{};
     QTest::newRow("no final newline") << "seat0\nseat1" << QStringList{"seat0", "seat1"};
+    // Only what logind takes for a seat name is a seat: a garbage line would
+    // otherwise become the main seat.
+    QTest::newRow("not seat names")
+        << "seat0 extra\nGarbage\nseat\nSeat1\nseat.1\nseat/1\nseatä\nxseat1\nseat_tv-2\n"
+        << QStringList{"seat_tv-2"};
+    QTest::newRow("carriage returns") << "seat0\r\nseat1\r\n" << QStringList{"seat0", "seat1"};
+    QTest::newRow("at most 255 characters")
+        << "seat" + QString(251, 'a') + "\nseat" + QString(252, 'b') + "\n"
+        << QStringList{"seat" + QString(251, 'a')};
 }
 
 void TestSeatStatusParser::seatList()
@@ -295,6 +305,29 @@ void TestSeatStatusParser::secondParseForgetsTheFirst()
     QCOMPARE(second.size(), 4);
     QCOMPARE(second.values(UnrecognizedCategory).size(), 0);
     QCOMPARE(parseSeatStatus(QString()).size(), 0);
+}
+
+// Output with CR LF line ends reads like the real one.
+void TestSeatStatusParser::carriageReturnsEndLines()
+{
+    const QString path = Usb + "/1-3/1-3:1.0/0003:413C:2113.0004/input/input8";
+    const SeatDevices devices =
+        parseSeatStatus(QString::fromUtf8("seat1\r\n\t Devices:\r\n\t\t  ├─/sys/x/drm/card1\r\n"
+                                          "\t\t  │ [MASTER] drm:card1\r\n\t\t  └─") +
+                        path + "\r\n\t\t    input:input8 \"Dell KB216 Wired Keyboard\"\r\n");
+    checkCategory(devices, VideocardCategory, {{"[MASTER] drm:card1", "/sys/x/drm/card1"}});
+    checkCategory(devices, KeyboardCategory, {{"Dell KB216 Wired Keyboard", path}});
+    QCOMPARE(devices.size(), 2);
+}
+
+// A card nested below another device has several bars before it: its name is
+// what follows the first one.
+void TestSeatStatusParser::nestedCardNamedAfterTheFirstBar()
+{
+    const SeatDevices devices = parseSeatStatus(QString::fromUtf8("│ ├─/sys/x/drm/card2\n"
+                                                                  "│ │ [MASTER] drm:card2\n"));
+    checkCategory(devices, VideocardCategory,
+                  {{QString::fromUtf8("│ [MASTER] drm:card2"), "/sys/x/drm/card2"}});
 }
 
 QTEST_GUILESS_MAIN(TestSeatStatusParser)
