@@ -6,13 +6,17 @@
 
 #include <unistd.h>
 
-QtSingleApplication::QtSingleApplication(int &argc, char **argv, bool GUIenabled)
+QtSingleApplication::QtSingleApplication(int &argc, char **argv, bool GUIenabled,
+                                         const QString &runDir)
     : QApplication(argc, argv, GUIenabled)
 {
     const uint uid = ::getuid();
+    bool fallback = false;
+    const QString directory = SingleInstancePeer::runtimeDirectory(uid, runDir, &fallback);
     m_peer = new SingleInstancePeer(
-        SingleInstancePeer::instanceId(QCoreApplication::applicationFilePath(), uid),
-        SingleInstancePeer::runtimeDirectory(uid), this);
+        SingleInstancePeer::instanceId(QCoreApplication::applicationFilePath(), uid), directory,
+        this);
+    m_peer->setRemoveDirectory(fallback);
     connect(m_peer, &SingleInstancePeer::messageReceived, this,
             &QtSingleApplication::messageReceived);
 }

@@ -12,7 +12,9 @@ class QtSingleApplication : public QApplication
 {
     Q_OBJECT
 public:
-    QtSingleApplication(int &argc, char **argv, bool GUIenabled = true);
+    // runDir: where root's copies meet (the real /run unless a test says).
+    QtSingleApplication(int &argc, char **argv, bool GUIenabled = true,
+                        const QString &runDir = QStringLiteral("/run"));
     ~QtSingleApplication() override;
 
     bool isRunning();

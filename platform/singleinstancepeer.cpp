@@ -32,6 +32,10 @@ SingleInstancePeer::~SingleInstancePeer()
 {
     if (m_server)
         m_server->close();
+    if (m_removeDirectory) {
+        m_lock.reset();
+        QDir(m_directory).removeRecursively();
+    }
 }
 
 QString SingleInstancePeer::socketPath() const
@@ -59,9 +63,15 @@ bool SingleInstancePeer::isPrivateDirectory(const QString &path, uint uid)
     return S_ISDIR(st.st_mode) && st.st_uid == uid && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-QString SingleInstancePeer::runtimeDirectory(uint uid)
+QString SingleInstancePeer::runtimeDirectory(uint uid, const QString &runDir, bool *fallback)
 {
+    if (fallback)
+        *fallback = false;
     QStringList candidates;
+    // Under sudo or pkexec root has no runtime directory of its own, and a
+    // user could have taken the usual name in the temporary folder first.
+    if (uid == 0)
+        candidates << runDir + QStringLiteral("/zel-admin-multiseat");
     const QString xdg = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
     if (!xdg.isEmpty() && isPrivateDirectory(xdg, uid))
         candidates << xdg + QStringLiteral("/zel-admin-multiseat");
@@ -80,9 +90,11 @@ QString SingleInstancePeer::runtimeDirectory(uint uid)
     // own, so the start is not blocked (a second copy then is not detected).
     QByteArray templ =
         QFile::encodeName(QDir::tempPath() + QStringLiteral("/zel-admin-multiseat-XXXXXX"));
-    if (::mkdtemp(templ.data()))
-        return QFile::decodeName(templ);
-    return QString();
+    if (!::mkdtemp(templ.data()))
+        return QString();
+    if (fallback)
+        *fallback = true;
+    return QFile::decodeName(templ);
 }
 
 bool SingleInstancePeer::isClient()

@@ -33,9 +33,17 @@ public:
 
     // Identity of a program for one user: the executable's path and the uid.
     static QString instanceId(const QString &executablePath, uint uid);
-    // The per-user directory for locks and sockets, made safe for use; a
-    // private fallback when the usual place belongs to someone else.
-    static QString runtimeDirectory(uint uid);
+    // The per-user directory for locks and sockets, made safe for use. Root's
+    // is under runDir (/run), where nobody else can create anything, so that
+    // every root copy meets there whatever its environment says. Others use
+    // their runtime directory or one of their own in the temporary folder,
+    // and a private fallback when that belongs to someone else (*fallback is
+    // then set: the caller removes it when done).
+    static QString runtimeDirectory(uint uid, const QString &runDir = QStringLiteral("/run"),
+                                    bool *fallback = nullptr);
+
+    // Removes the directory when this peer goes (a fallback of its own).
+    void setRemoveDirectory(bool remove) { m_removeDirectory = remove; }
     // Whether path is a directory (not a link) owned by uid that nobody else can write.
     static bool isPrivateDirectory(const QString &path, uint uid);
 
@@ -50,4 +58,5 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
     int m_decided = -1; // -1 undecided, 0 primary, 1 client
+    bool m_removeDirectory = false;
 };

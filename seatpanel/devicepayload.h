@@ -25,10 +25,16 @@ public:
     static QMimeData *createMimeData(const QVariant &name, const QVariant &addresses,
                                      const QVariant &type);
 
-    // Decodes a dropped payload through a temporary QStandardItemModel. Fails
-    // unless the data holds exactly one record at row 0, column 0 (the decoder
-    // of the item model trusts the row and column numbers it reads, so a
-    // foreign payload must not reach it unchecked) and the record is a device:
-    // a category 0..3 and at least one address.
+    // Decodes a dropped payload. Any program on the display can offer one, so
+    // it is read by hand, never through Qt's generic decoder (which makes
+    // whatever types the data names, in whatever sizes): exactly one record,
+    // row 0, column 0, the three roles in the order encode() writes them, an
+    // int, a string list and a string of sane lengths, and nothing after
+    // them; then a category 0..3 and at least one address. Anything else is
+    // refused before any memory it asks for is taken.
     static bool decode(const QMimeData *mimeData, DevicePayload *payload);
+    static bool decode(const QByteArray &data, DevicePayload *payload);
+
+    static constexpr int MaxAddresses = 64;    // a device bundles a few paths
+    static constexpr int MaxTextLength = 4096; // characters, as sysfs allows in a path
 };

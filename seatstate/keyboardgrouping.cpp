@@ -1,46 +1,36 @@
 #include "seatstate/keyboardgrouping.h"
 
+#include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 QList<KeyboardGroup> groupKeyboards(const QList<DeviceEntry> &keyboards)
 {
     // "/bus-port:config.interface/", one digit each but the port.
     static const QRegularExpression interfaceDir(QStringLiteral("/[0-9]-[0-9]+:[0-9].[0-9]/"));
 
-    const int n = keyboards.size();
-    QSet<int> absorbed;
-    QVector<QList<int>> members(n);
-    if (n >= 2) {
-        for (int i = 0; i < n; ++i) {
-            if (absorbed.contains(i))
-                continue;
-            const QRegularExpressionMatch head = interfaceDir.match(keyboards.at(i).second);
-            if (!head.hasMatch())
-                continue;
-            // All but the interface number and the closing slash.
-            const QString a = head.captured(0);
-            const int m = a.size() - 2;
-            for (int j = i + 1; j < n; ++j) {
-                const QRegularExpressionMatch other = interfaceDir.match(keyboards.at(j).second);
-                if (!other.hasMatch())
-                    continue;
-                if (other.captured(0).left(m) == a.left(m)) {
-                    members[i].append(j);
-                    absorbed.insert(j);
-                }
-            }
-        }
-    }
-
+    // The first keyboard of a USB device heads its group and takes in the
+    // later ones in order. Two interface directories belong to one device
+    // when they agree but for the interface number and the closing slash;
+    // the colon after the port fixes the port's length, so that part is the
+    // device's key, and each path is matched once.
     QList<KeyboardGroup> groups;
-    for (int k = 0; k < n; ++k) {
-        if (absorbed.contains(k))
+    QHash<QString, int> groupOf;
+    const bool grouping = keyboards.size() >= 2;
+    for (const DeviceEntry &keyboard : keyboards) {
+        QString key;
+        if (grouping) {
+            const QRegularExpressionMatch match = interfaceDir.match(keyboard.second);
+            if (match.hasMatch())
+                key = match.captured(0).chopped(2);
+        }
+        const auto found = key.isEmpty() ? groupOf.constEnd() : groupOf.constFind(key);
+        if (found != groupOf.constEnd()) {
+            groups[found.value()].addresses.append(keyboard.second);
             continue;
-        KeyboardGroup group{keyboards.at(k).first, {keyboards.at(k).second}};
-        for (int j : qAsConst(members[k]))
-            group.addresses.append(keyboards.at(j).second);
-        groups.append(group);
+        }
+        if (!key.isEmpty())
+            groupOf.insert(key, groups.size());
+        groups.append({keyboard.first, {keyboard.second}});
     }
     return groups;
 }

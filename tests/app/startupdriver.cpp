@@ -2,7 +2,7 @@
 // reports what happened to a file: every message box (answered with Ok), the
 // start of the event loop, and every raise request.
 //
-//   zel-startup-driver --report FILE [--euid N] [--mic yes|no] [--minimize]
+//   zel-startup-driver --report FILE --run-dir DIR [--euid N] [--mic yes|no] [--minimize]
 
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
@@ -51,7 +51,8 @@ int main(int argc, char *argv[])
     const bool mic = argument(argc, argv, "--mic", "yes") == QLatin1String("yes");
     const bool minimize = flag(argc, argv, "--minimize");
 
-    QtSingleApplication app(argc, argv, true);
+    // Root's copies meet in the test's folder, never in the real /run.
+    QtSingleApplication app(argc, argv, true, argument(argc, argv, "--run-dir", "/nonexistent"));
 
     // Every box is reported and answered with Ok.
     Prompt::setHook([](const Prompt::Request &request) {

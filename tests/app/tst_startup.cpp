@@ -72,7 +72,7 @@ QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &
 {
     auto *p = new QProcess;
     p->setProcessChannelMode(QProcess::ForwardedChannels);
-    p->start(m_driver, QStringList{"--report", report} + arguments);
+    p->start(m_driver, QStringList{"--report", report, "--run-dir", m_dir->path()} + arguments);
     m_processes.append(p);
     return p;
 }
@@ -164,7 +164,7 @@ void TestStartup::lockOfAKilledCopyDoesNotBlock()
     QVERIFY(killed->waitForFinished(5000));
 
     const SingleInstancePeer probe(SingleInstancePeer::instanceId(m_driver, ::getuid()),
-                                   SingleInstancePeer::runtimeDirectory(::getuid()));
+                                   SingleInstancePeer::runtimeDirectory(::getuid(), m_dir->path()));
     QVERIFY2(QFileInfo::exists(probe.lockPath()), "the killed copy should have left its lock");
 
     const QString next = reportPath("next");

@@ -175,6 +175,18 @@ void TestVideocardDetector::matching_data()
                                          << QStringList{card("card0", "pci0000:00/0000:03:00.1"),
                                                         card("card1", "pci0001:00/0001:03:00.1")}
                                          << "card1";
+    QTest::newRow("three-digit bus")
+        << primaryLine("(128@0:0:0)")
+        << QStringList{card("card0", Igpu), card("card1", "pci0000:00/0000:00:1c.0/0000:80:00.0")}
+        << "card1";
+    QTest::newRow("device 31") << primaryLine("(0@0:31:0)")
+                               << QStringList{card("card0", Igpu),
+                                              card("card1", "pci0000:00/0000:00:1f.0")}
+                               << "card1";
+    QTest::newRow("domain written in hex") << primaryLine("(1@16:0:0)")
+                                           << QStringList{card("card0", "pci0016:00/0016:01:00.0"),
+                                                          card("card1", "pci0010:00/0010:01:00.0")}
+                                           << "card1";
     QTest::newRow("bridge above a card is not the card")
         << primaryLine("(0@0:1:0)") << QStringList{card("card1", Dgpu)} << "";
     QTest::newRow("card below a virtio device")
@@ -186,6 +198,8 @@ void TestVideocardDetector::matching_data()
     QTest::newRow("positions: first card in name order")
         << primaryLine("(1:0:0:0)") << QStringList{card("card2", Dgpu), card("card1", Dgpu)}
         << "card1";
+    QTest::newRow("positions: exactly seven characters")
+        << QByteArray("PCI:*(1:0:0:0\n") << both << "card1";
     QTest::newRow("marker near line end") << QByteArray("PCI:*(1@0:0\n") << both << "";
     QTest::newRow("marker at line end") << QByteArray("foo PCI:*\n") << both << "";
 }

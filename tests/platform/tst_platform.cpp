@@ -25,6 +25,7 @@ private slots:
     void instanceIdentity();
     void privateDirectoryRules();
     void runtimeDirectoryAvoidsForeignPlaces();
+    void rootMeetsUnderRun();
     void liveLockIsNotTakenOver();
     void integrityCheck();
     void serviceRestartIsQueuedWithSystemd();
@@ -72,6 +73,9 @@ void TestPlatform::runtimeDirectoryAvoidsForeignPlaces()
     const QByteArray oldXdg = qgetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QFile::encodeName(tmp.path()));
     const uint uid = ::getuid();
+    // Root meets its other copies under the run directory first (see
+    // rootMeetsUnderRun); without one it takes the places every user takes.
+    const QString noRunDir = tmp.filePath("no-run");
 
     // A runtime directory that others can write is not used.
     const QString xdg = tmp.filePath("xdg");
@@ -79,29 +83,80 @@ void TestPlatform::runtimeDirectoryAvoidsForeignPlaces()
     ::chmod(QFile::encodeName(xdg), 0777);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(xdg));
     const QString usual = tmp.path() + "/zel-admin-multiseat-" + QString::number(uid);
-    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), usual);
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid, noRunDir), usual);
     QVERIFY(SingleInstancePeer::isPrivateDirectory(usual, uid));
 
     // A private runtime directory is preferred.
     ::chmod(QFile::encodeName(xdg), 0700);
-    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), xdg + "/zel-admin-multiseat");
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid, noRunDir), xdg + "/zel-admin-multiseat");
 
     // A runtime directory too deep for a socket path is passed over.
     const QString deep = xdg + "/" + QString(70, 'd');
     QVERIFY(QDir().mkpath(deep));
     ::chmod(QFile::encodeName(deep), 0700);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
-    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid), usual);
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(uid, noRunDir), usual);
     QVERIFY(usual.size() + 1 + SingleInstancePeer::instanceId("/x", uid).size() + 7 < 108);
 
     // The usual place made writable by others (squatted): a fresh private
     // directory is used, so the start is neither blocked nor spoofed.
     qputenv("XDG_RUNTIME_DIR", "");
     ::chmod(QFile::encodeName(usual), 0777);
-    const QString fallback = SingleInstancePeer::runtimeDirectory(uid);
+    bool isFallback = false;
+    const QString fallback = SingleInstancePeer::runtimeDirectory(uid, noRunDir, &isFallback);
     QVERIFY(!fallback.isEmpty());
     QVERIFY(fallback != usual);
+    QVERIFY(isFallback);
     QVERIFY(SingleInstancePeer::isPrivateDirectory(fallback, uid));
+    // A peer told so removes its fallback when it goes.
+    {
+        SingleInstancePeer peer(QStringLiteral("fallback"), fallback);
+        peer.setRemoveDirectory(true);
+        QVERIFY(!peer.isClient());
+        QVERIFY(QFileInfo::exists(peer.lockPath()));
+    }
+    QVERIFY(!QFileInfo::exists(fallback));
+
+    qputenv("TMPDIR", oldTmp);
+    qputenv("XDG_RUNTIME_DIR", oldXdg);
+}
+
+// Root's copies meet under the run directory, which only root can write
+// into, whatever their environment: a user who took the usual name in the
+// temporary folder changes nothing, and no fallback is left behind.
+void TestPlatform::rootMeetsUnderRun()
+{
+    if (::geteuid() != 0)
+        QSKIP("only root can own a directory the way /run is owned");
+    QTemporaryDir tmp;
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    const QByteArray oldXdg = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    qputenv("XDG_RUNTIME_DIR", "");
+    const QString run = tmp.filePath("run");
+    QVERIFY(QDir().mkdir(run));
+    // The usual name in the temporary folder, squatted by another user.
+    const QString squatted = tmp.path() + "/zel-admin-multiseat-0";
+    QVERIFY(QDir().mkdir(squatted));
+    QCOMPARE(::chown(QFile::encodeName(squatted).constData(), 65534, 65534), 0);
+
+    bool isFallback = true;
+    const QString dir = SingleInstancePeer::runtimeDirectory(0, run, &isFallback);
+    QCOMPARE(dir, run + "/zel-admin-multiseat");
+    QVERIFY(!isFallback);
+    QVERIFY(SingleInstancePeer::isPrivateDirectory(dir, 0));
+    // A second copy, with a runtime directory this time, meets the first.
+    const QString xdg = tmp.filePath("xdg");
+    QVERIFY(QDir().mkdir(xdg));
+    ::chmod(QFile::encodeName(xdg), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(xdg));
+    QCOMPARE(SingleInstancePeer::runtimeDirectory(0, run), dir);
+    SingleInstancePeer first(QStringLiteral("root"), dir);
+    SingleInstancePeer second(QStringLiteral("root"), SingleInstancePeer::runtimeDirectory(0, run));
+    QVERIFY(!first.isClient());
+    QVERIFY(second.isClient());
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             (QStringList{"run", "xdg", "zel-admin-multiseat-0"}));
 
     qputenv("TMPDIR", oldTmp);
     qputenv("XDG_RUNTIME_DIR", oldXdg);

@@ -1,8 +1,8 @@
 #include "panelfixtures.h"
 
-#include "core/constants.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
+#include "core/constants.h"
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/seat.h"
 

@@ -1,13 +1,14 @@
 #include "panelfixtures.h"
 
-#include "core/constants.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
+#include "core/constants.h"
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/devtreewidget.h"
 
 #include <QDataStream>
 #include <QMimeData>
+#include <QPolygon>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTest>
@@ -146,6 +147,62 @@ private slots:
         roles.remove(DevTreeWidget::AddressRole);
         roles.remove(DevTreeWidget::TypeRole);
         QTest::newRow("plain list item") << record(0, 0, roles);
+
+        // What crashed Qt's generic decoder: a list that claims more elements
+        // than memory holds, a type Qt's reader mishandles, a list nested
+        // until the stack runs out, a string longer than the data.
+        QByteArray huge;
+        {
+            QDataStream out(&huge, QIODevice::WriteOnly);
+            out << qint32(0) << qint32(0) << quint32(3) << qint32(DevTreeWidget::TypeRole)
+                << quint32(QMetaType::Int) << qint8(0) << qint32(1)
+                << qint32(DevTreeWidget::AddressRole) << quint32(QMetaType::QStringList) << qint8(0)
+                << quint32(0x7fffffff);
+        }
+        QTest::newRow("list count beyond memory") << huge;
+        roles = keyboardRoles();
+        roles[DevTreeWidget::AddressRole] = QVariant::fromValue(QPolygon({QPoint(1, 2)}));
+        QTest::newRow("a polygon for the addresses") << record(0, 0, roles);
+        QVariant nested = QVariantList{QStringLiteral("/sys/x")};
+        for (int i = 0; i < 200; ++i)
+            nested = QVariantList{nested};
+        roles = keyboardRoles();
+        roles[Qt::DisplayRole] = nested;
+        QTest::newRow("nested lists for the name") << record(0, 0, roles);
+        QByteArray longString = record(0, 0, keyboardRoles());
+        longString.chop(2 * QStringLiteral("AT keyboard").size() + 4);
+        {
+            QDataStream out(&longString, QIODevice::Append);
+            out << quint32(0x7ffffffe);
+        }
+        QTest::newRow("a string longer than the data") << longString;
+        roles = keyboardRoles();
+        QStringList many;
+        for (int i = 0; i < 65; ++i)
+            many << QStringLiteral("/sys/x");
+        roles[DevTreeWidget::AddressRole] = many;
+        QTest::newRow("more addresses than a device has") << record(0, 0, roles);
+        roles = keyboardRoles();
+        roles[Qt::DisplayRole] = QString(4097, 'n');
+        QTest::newRow("a name too long") << record(0, 0, roles);
+        roles = keyboardRoles();
+        roles[Qt::ToolTipRole] = QStringLiteral("extra");
+        QTest::newRow("a fourth role") << record(0, 0, roles);
+        QTest::newRow("bytes after the record") << record(0, 0, keyboardRoles()) + "x";
+    }
+
+    // The limits themselves still decode.
+    void largestPayloadDecodes()
+    {
+        const QString name(DevicePayload::MaxTextLength, 'n');
+        QStringList addresses;
+        for (int i = 0; i < DevicePayload::MaxAddresses; ++i)
+            addresses << QString(DevicePayload::MaxTextLength, 'a');
+        DevicePayload decoded;
+        QVERIFY(DevicePayload::decode(DevicePayload::encode(name, addresses, 3), &decoded));
+        QCOMPARE(decoded.name.toString(), name);
+        QCOMPARE(decoded.addresses.toStringList(), addresses);
+        QCOMPARE(decoded.type.toInt(), 3);
     }
 
     void unusablePayloadsAreRefused()

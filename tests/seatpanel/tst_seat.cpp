@@ -1,8 +1,8 @@
 #include "panelfixtures.h"
 
-#include "core/appsettings.h"
 #include "common/testenv.h"
 #include "common/testicontheme.h"
+#include "core/appsettings.h"
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"

@@ -30,6 +30,7 @@ private slots:
     void outputEndsAtNul();
     void idleRunnerIgnoresTheEnd();
     void secondCommandWhileRunningIsRefused();
+    void refusedAttachLeavesTheRunningOnesDevice();
 
 private:
     void useMachine(const QString &name, const QByteArray &extra = {});
@@ -303,6 +304,22 @@ void TestLoginctlUtil::secondCommandWhileRunningIsRefused()
     QCOMPARE(spies.completions(), 1);
     QVERIFY(!util.devices.isEmpty());
     QCOMPARE(callLog(), QList<QStringList>({{"seat-status", "seat1"}}));
+}
+
+// An attach refused while another runs must not take over the seat and the
+// device the running one reports when it ends.
+void TestLoginctlUtil::refusedAttachLeavesTheRunningOnesDevice()
+{
+    useMachine("three-seats.machine", "fault attach sleep 300\n");
+    LoginctlUtil util;
+    Spies spies(util);
+    util.attachThisDevice("seat1", "/sys/devices/first");
+    util.attachThisDevice("seat2", "/sys/devices/second");
+    QCOMPARE(spies.error.count(), 1);
+    QVERIFY(spies.attached.wait(10000));
+    QCOMPARE(spies.attached.size(), 1);
+    QCOMPARE(spies.attached.first(), (QList<QVariant>{"seat1", "/sys/devices/first"}));
+    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", "/sys/devices/first"}}));
 }
 
 QTEST_GUILESS_MAIN(TestLoginctlUtil)

@@ -1,0 +1,12 @@
+// Prints the main video card that discovery finds at the real paths: run
+// inside scripts/sample-sandbox, where those paths are the sample machine's.
+
+#include "apply/videocarddetector.h"
+
+#include <cstdio>
+
+int main()
+{
+    std::printf("%s\n", qPrintable(detectMainVideocard()));
+    return 0;
+}
