@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "platform/micdetect.h"
 #include "platform/prompt.h"
+#include "platform/themeicons.h"
 #include "platform/qtsingleapplication.h"
 #include "platform/zelintegration.h"
 
@@ -41,6 +42,7 @@ int runApplication(QtSingleApplication &app, const StartupChecks &checks,
         return 0;
     }
 
+    ThemeIcons::init();
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(Constants::IconName)));
 
     std::unique_ptr<QWidget> window = createMainWindow();

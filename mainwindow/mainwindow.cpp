@@ -6,6 +6,7 @@
 #include "core/constants.h"
 #include "mainwindow/attachprogressdialog.h"
 #include "platform/prompt.h"
+#include "platform/themeicons.h"
 #include "platform/zelintegration.h"
 #include "seatpanel/createseatdialog.h"
 #include "seatpanel/devtreewidget.h"
@@ -23,6 +24,11 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment)
 {
     ui->setupUi(this);
+    ui->saveAction->setIcon(ThemeIcons::icon(QStringLiteral("document-save")));
+    ui->exitAction->setIcon(ThemeIcons::icon(QStringLiteral("application-exit")));
+    ui->reloadAction->setIcon(ThemeIcons::icon(QStringLiteral("view-refresh")));
+    ui->addSeatAction->setIcon(ThemeIcons::icon(QStringLiteral("list-add")));
+    ui->renameButton->setIcon(ThemeIcons::icon(QStringLiteral("applications-system")));
     m_attachJob.setRetryDelays(m_environment.attachRetryDelaysMs);
     m_attachJob.setUdevadmProgram(m_environment.udevadmProgram);
     m_attachJob.setTimeLimit(m_environment.commandTimeLimitMs);
@@ -46,6 +52,14 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
             &MainWindow::saveAndApplyShowAllDevSetting);
 
     ui->devTreeWidget->initCategories();
+    // The keyboard starts in the main seat's devices; F2 renames the seat
+    // whose devices have it, since the rename buttons take no focus.
+    ui->devTreeWidget->setFocus();
+    auto *rename = new QAction(this);
+    rename->setObjectName(QStringLiteral("renameFocusedSeatAction"));
+    rename->setShortcut(Qt::Key_F2);
+    addAction(rename);
+    connect(rename, &QAction::triggered, this, &MainWindow::renameFocusedSeat);
 
     setState(State::Loading);
     m_seatReader.readSeatsList();
@@ -283,6 +297,17 @@ void MainWindow::renameButtonClicked()
     }
     ui->seatNameLabel->setText(text);
     AppSettings::setSeatDisplayName(m_mainSeatId, text);
+}
+
+void MainWindow::renameFocusedSeat()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus == ui->devTreeWidget)
+        renameButtonClicked();
+    for (Seat *seat : qAsConst(m_seats)) {
+        if (focus == seat->devTreeWidget())
+            seat->rename();
+    }
 }
 
 void MainWindow::saveAllowSetting()

@@ -76,6 +76,7 @@ private slots:
     void setStateChanged(bool state);
     void deleteSenderSeat();
     void renameButtonClicked();
+    void renameFocusedSeat();
     void saveAllowSetting();
     void saveAndApplyShowAllDevSetting();
 

@@ -1,6 +1,7 @@
 #include "seatpanel/devtreewidget.h"
 
 #include "core/constants.h"
+#include "platform/themeicons.h"
 #include "seatpanel/devicepayload.h"
 #include "seatstate/seatstatus.h"
 
@@ -51,8 +52,6 @@ void DevTreeWidget::addCategories()
     for (int i = 0; i < DeviceCategoryCount; ++i) {
         auto *row = new QTreeWidgetItem(this);
         row->setText(0, texts[i]);
-        const QString iconName = categoryIconName(i);
-        row->setIcon(0, QIcon::hasThemeIcon(iconName) ? QIcon::fromTheme(iconName) : QIcon());
     }
     initCategories();
 }
@@ -63,6 +62,7 @@ void DevTreeWidget::initCategories()
         QTreeWidgetItem *row = topLevelItem(i);
         row->setFlags(CategoryItemFlags);
         row->setExpanded(true);
+        row->setIcon(0, ThemeIcons::icon(categoryIconName(i)));
     }
 }
 
@@ -140,7 +140,7 @@ void DevTreeWidget::updateState(DropState dropstate, bool includeUnrec)
     emit showLabel(videocards <= 0 && others <= 0);
     const bool warn = videocards <= 0 && others > 0;
     category(VideocardCategory)
-        ->setIcon(0, QIcon::fromTheme(warn ? QStringLiteral("dialog-warning")
+        ->setIcon(0, ThemeIcons::icon(warn ? QStringLiteral("dialog-warning")
                                            : QStringLiteral("video-display")));
 }
 

@@ -35,7 +35,8 @@ public:
     // Appends the four category rows with their translated texts and theme
     // icons, for trees built without a form that declares them.
     void addCategories();
-    // Gives every category row exactly CategoryItemFlags and expands it.
+    // Gives every category row exactly CategoryItemFlags and its icon, and
+    // expands it.
     void initCategories();
 
     // The category row of that index, or null when the tree has none.

@@ -2,46 +2,20 @@
 
 #include "core/appsettings.h"
 #include "platform/prompt.h"
+#include "platform/themeicons.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatstate/seatstatus.h"
 #include "ui_seat.h"
-
-#include <QHash>
-#include <QIcon>
-#include <QStyle>
-
-namespace {
-
-// Themes without the drawing arrows (Adwaita among them) would leave the two
-// buttons that move devices blank: take the theme's ordinary arrows then, or
-// the style's own. Looked up once: the style's icons are read from image
-// files, and a window may hold hundreds of panels.
-void keepArrowVisible(QPushButton *button, const QString &themeName, const QString &fallbackName,
-                      QStyle::StandardPixmap standard)
-{
-    static QHash<QString, QIcon> replacements;
-    auto found = replacements.constFind(themeName);
-    if (found == replacements.constEnd()) {
-        QIcon icon;
-        if (!QIcon::hasThemeIcon(themeName))
-            icon = QIcon::hasThemeIcon(fallbackName) ? QIcon::fromTheme(fallbackName)
-                                                     : button->style()->standardIcon(standard);
-        found = replacements.insert(themeName, icon);
-    }
-    if (!found->isNull())
-        button->setIcon(*found);
-}
-
-} // namespace
 
 Seat::Seat(const QString &displayName, const QString &seatId, QWidget *parent)
     : QWidget(parent), ui(new Ui::Seat), m_includeUnrec(false)
 {
     ui->setupUi(this);
-    keepArrowVisible(ui->addDevButton, QStringLiteral("draw-arrow-forward"),
-                     QStringLiteral("go-next"), QStyle::SP_ArrowForward);
-    keepArrowVisible(ui->deleteDevButton, QStringLiteral("draw-arrow-back"),
-                     QStringLiteral("go-previous"), QStyle::SP_ArrowBack);
+    ui->renameButton->setIcon(ThemeIcons::icon(QStringLiteral("applications-system")));
+    ui->deleteSeatButton->setIcon(ThemeIcons::icon(QStringLiteral("edit-delete")));
+    ui->addDevButton->setIcon(ThemeIcons::icon(QStringLiteral("draw-arrow-forward")));
+    ui->deleteDevButton->setIcon(ThemeIcons::icon(QStringLiteral("draw-arrow-back")));
+    ui->flushButton->setIcon(ThemeIcons::icon(QStringLiteral("edit-clear")));
     ui->seatNameLabel->setText(displayName);
     m_seatId = seatId;
     ui->statusLabel->hide();

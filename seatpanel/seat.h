@@ -37,6 +37,9 @@ public:
     void updateState(DropState dropstate);
     void setShowUnrecognized(bool show);
 
+    // Asks for a new display name, as the rename button does.
+    void rename() { renameButtonClicked(); }
+
     bool hasVideocard() const;
     bool hasKeyboardOrMouse() const;
     bool hasInputDevices() const;

@@ -112,6 +112,9 @@ private slots:
     void help();
     void editOptionsStoredAtOnce();
     void commandsWaitForTheLoad();
+    void keyboardShortcuts();
+    void keyboardStartsInTheMainSeat();
+    void f2RenamesTheFocusedSeat();
 
 private:
     std::unique_ptr<MainWindow> openThreeSeats(const QByteArray &extra = {});
@@ -716,6 +719,63 @@ void TestMainWindowCommands::commandsWaitForTheLoad()
     QCOMPARE(m_harness->calls().size(), 3);
     QCOMPARE(Trees::texts(window->seatPanels().first()->devTreeWidget(), VideocardCategory),
              QStringList{Card2});
+}
+
+// The usual keys work the usual commands: F5 reloads, Ctrl+Q closes.
+void TestMainWindowCommands::keyboardShortcuts()
+{
+    auto window = openThreeSeats();
+    QVERIFY(window);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const int calls = m_harness->calls().size();
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    QVERIFY(window->isLoading());
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
+    QCOMPARE(m_harness->calls().size(), calls + 3);
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!window->isVisible());
+}
+
+// The keyboard starts in the main seat's devices, not on a panel's button.
+void TestMainWindowCommands::keyboardStartsInTheMainSeat()
+{
+    auto window = openThreeSeats();
+    QVERIFY(window);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(window->mainTree()));
+}
+
+// The rename buttons take no focus: F2 renames the seat whose devices have it.
+void TestMainWindowCommands::f2RenamesTheFocusedSeat()
+{
+    auto window = openThreeSeats();
+    QVERIFY(window);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    m_answerer->answerText(QStringLiteral("Reception"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    QCOMPARE(m_answerer->seen.size(), 1);
+    QCOMPARE(m_answerer->seen.first().title, QStringLiteral("Seat renaming"));
+    QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
+             QStringLiteral("Reception"));
+    QCOMPARE(storedName("seat0"), QStringLiteral("Reception"));
+
+    Seat *panel = panelOf(window.get(), "seat1");
+    panel->devTreeWidget()->setFocus();
+    m_answerer->answerText(QStringLiteral("Accounting"));
+    QTest::keyClick(panel->devTreeWidget(), Qt::Key_F2);
+    QCOMPARE(m_answerer->seen.size(), 2);
+    QCOMPARE(storedName("seat1"), QStringLiteral("Accounting"));
+    QCOMPARE(storedName("seat0"), QStringLiteral("Reception"));
+
+    // Anywhere else F2 renames nothing.
+    Trees::button(panel, "flushButton")->setFocus();
+    QTest::keyClick(Trees::button(panel, "flushButton"), Qt::Key_F2);
+    QCOMPARE(m_answerer->seen.size(), 2);
+    QCOMPARE(m_answerer->unexpected(), 0);
 }
 
 QTEST_MAIN(TestMainWindowCommands)
