@@ -31,6 +31,7 @@ struct Launch
     char *const *envp;
     int devNull;
     int output; // write end of the output pipe
+    int errors; // where standard error goes: devNull or output
     int report; // write end of the pipe that carries exec's errno
     pid_t parent;
     sigset_t mask; // the tool's signal mask, for the program
@@ -54,7 +55,7 @@ struct Launch
         ::_exit(127);
     ::dup2(launch.devNull, STDIN_FILENO);
     ::dup2(launch.output, STDOUT_FILENO);
-    ::dup2(launch.devNull, STDERR_FILENO);
+    ::dup2(launch.errors, STDERR_FILENO);
     ::sigprocmask(SIG_SETMASK, &launch.mask, nullptr);
     ::execve(launch.path, launch.argv, launch.envp);
     const int error = errno;
@@ -182,6 +183,7 @@ void ChildProcess::start()
                   m_ownEnvironment ? envp.data() : environ,
                   devNull,
                   output[1],
+                  m_errorsToOutput ? output[1] : devNull,
                   report[1],
                   ::getpid(),
                   {}};

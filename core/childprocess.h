@@ -23,7 +23,8 @@ class QSocketNotifier;
 //   a child still running when this object goes is killed without a word.
 // - A run that has not ended after the time limit is killed and reported
 //   with timedOut(); its end then counts as that, not as a crash.
-// Standard input and standard error are /dev/null; standard output is read.
+// Standard input and standard error are /dev/null, unless errors are asked
+// for with the output; standard output is read.
 class ChildProcess : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,9 @@ public:
     void setArguments(const QStringList &arguments) { m_arguments = arguments; }
     // The child's environment; the tool's own unless set.
     void setProcessEnvironment(const QProcessEnvironment &environment);
+
+    // Standard error read together with standard output (off by default).
+    void setErrorsToOutput(bool merge) { m_errorsToOutput = merge; }
 
     // 0: no limit.
     void setTimeLimit(int ms) { m_limitMs = ms; }
@@ -80,6 +84,7 @@ private:
     QStringList m_arguments;
     QStringList m_environment; // empty: the tool's own
     bool m_ownEnvironment = false;
+    bool m_errorsToOutput = false;
     QString m_errorString;
     QByteArray m_output;
 

@@ -5,6 +5,7 @@
 #include "core/appsettings.h"
 #include "core/constants.h"
 #include "mainwindow/attachprogressdialog.h"
+#include "mainwindow/outsidechanges.h"
 #include "platform/prompt.h"
 #include "platform/themeicons.h"
 #include "platform/zelintegration.h"
@@ -21,7 +22,8 @@
 #include <cmath>
 
 MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment),
+      m_toolTips(environment.deviceInfo)
 {
     ui->setupUi(this);
     ui->saveAction->setIcon(ThemeIcons::icon(QStringLiteral("document-save")));
@@ -33,6 +35,23 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_attachJob.setUdevadmProgram(m_environment.udevadmProgram);
     m_attachJob.setTimeLimit(m_environment.commandTimeLimitMs);
     m_seatReader.setTimeLimit(m_environment.commandTimeLimitMs);
+    m_seatReader.setDeviceInfo(m_environment.deviceInfo);
+    m_seatReset.setTimeLimit(m_environment.commandTimeLimitMs);
+    ui->devTreeWidget->setToolTips(
+        [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
+
+    auto *reset = new QAction(tr("Reset all seats\u2026"), this);
+    reset->setObjectName(QStringLiteral("resetAction"));
+    ui->menuFirst_menu->insertAction(ui->exitAction, reset);
+    ui->menuFirst_menu->insertSeparator(ui->exitAction);
+    connect(reset, &QAction::triggered, this, &MainWindow::resetAllSeats);
+    connect(&m_seatReset, &SeatReset::finished, this, &MainWindow::onResetFinished);
+
+    m_outside = new OutsideChanges(m_environment.hotplug.get(), this, ui->reloadAction);
+    m_outside->hasUnsavedChanges = [this] { return m_stateChanged; };
+    m_outside->shownSeatOf = [this](const QString &path) { return seatShowing(path); };
+    m_outside->nameOf = [this](const QString &path) { return m_toolTips.name(path); };
+    connect(m_outside, &OutsideChanges::reloadWanted, this, &MainWindow::reloadConfiguration);
 
     connect(ui->saveAction, &QAction::triggered, this, &MainWindow::saveAndApply);
     connect(ui->reloadAction, &QAction::triggered, this, &MainWindow::reloadConfiguration);
@@ -106,6 +125,8 @@ Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId
     connect(seat, &Seat::iamchanged, this, &MainWindow::setStateChanged);
     connect(seat, &Seat::deleteMe, this, &MainWindow::deleteSenderSeat);
     connect(seat, &Seat::thanksForDevice, ui->devTreeWidget, &DevTreeWidget::updateState);
+    seat->devTreeWidget()->setToolTips(
+        [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
     seat->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
     seat->setAddButtonEnabled(!ui->devTreeWidget->selectedItems().isEmpty());
     return seat;
@@ -131,6 +152,8 @@ void MainWindow::showSeats(const SeatLayout &layout)
         Prompt::critical(this, tr("Error!"),
                          tr("No seats were found. \nContinuation of work is impossible."));
     }
+    m_toolTips.setListedSeats(layout.seatIds());
+    m_returnedAddresses += layout.orphans;
     if (!layout.seats.isEmpty()) {
         const SeatContent &main = layout.seats.first();
         m_mainSeatId = main.seatId;
@@ -161,14 +184,17 @@ void MainWindow::showSeats(const SeatLayout &layout)
         m_loadedFreeSeats = qMax(0, mainCards - int(layout.seats.size()));
         m_loadedPanels = m_seats.size();
     }
+    // Devices left on seats that are gone are shown where a save will put
+    // them, which is a change still to be saved.
     if (layout.status == SeatLayout::Status::Complete)
-        m_stateChanged = false;
+        m_stateChanged = !layout.orphans.isEmpty();
     setState(State::Idle);
 }
 
 void MainWindow::setState(State state)
 {
     m_state = state;
+    m_outside->setBusy(state != State::Idle);
     // Panels stay inert until their devices are read.
     ui->scrollAreaWidgetContents->setEnabled(state != State::Loading);
     updateCommandStates();
@@ -354,7 +380,16 @@ void MainWindow::addSeat()
     const QString seatId = newSeatId(m_seats.size(), taken);
 
     CreateSeatDialog dialog;
-    dialog.addVideocards(offeredVideocards(ui->devTreeWidget->videocardNames(), m_mainVideocard));
+    const QStringList offered =
+        offeredVideocards(ui->devTreeWidget->videocardNames(), m_mainVideocard);
+    QStringList products;
+    for (const QString &name : offered) {
+        const QTreeWidgetItem *card = ui->devTreeWidget->findDevice(VideocardCategory, name);
+        products << (card ? m_toolTips.product(
+                                card->data(0, DevTreeWidget::AddressRole).toStringList())
+                          : QString());
+    }
+    dialog.addVideocards(offered, products);
     if (Prompt::exec(&dialog) != QDialog::Accepted)
         return;
 
@@ -483,6 +518,8 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
 
 void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 {
+    // udev's events of the attachments may still be on their way.
+    m_outside->ignoreFor(3000);
     QApplication::restoreOverrideCursor();
     m_progressDialog->close();
     if (outcome.result == AttachOutcome::Result::AllArrived) {
@@ -506,6 +543,52 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 void MainWindow::onLoginUtilError(QString error)
 {
     Prompt::critical(this, tr("Device attaching error"), error);
+}
+
+void MainWindow::resetAllSeats()
+{
+    if (m_state != State::Idle ||
+        Prompt::question(this, tr("Reset all seats"),
+                         tr("Every device will go back to the main seat and every further seat "
+                            "will be removed; the display manager will be set up for one seat "
+                            "and restarted. \nDo you want to continue?")) != QMessageBox::Yes)
+        return;
+    setState(State::Applying);
+    setEnabled(false);
+    m_seatReset.start();
+}
+
+void MainWindow::onResetFinished(const QString &error)
+{
+    setEnabled(true);
+    m_outside->ignoreFor(3000);
+    if (!error.isEmpty()) {
+        Prompt::critical(this, tr("Device attaching error"), error);
+        setState(State::Idle);
+        return;
+    }
+    updateDmConfig(
+        false, [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
+        m_environment.displayManagerConfig);
+    restartDisplayManager();
+    // What was on screen is gone: read the seats afresh without asking.
+    setStateChanged(false);
+    setState(State::Idle);
+    reloadConfiguration();
+}
+
+QString MainWindow::seatShowing(const QString &syspath) const
+{
+    QList<QPair<QString, const DevTreeWidget *>> trees{{m_mainSeatId, ui->devTreeWidget}};
+    for (const Seat *seat : m_seats)
+        trees.append({seat->seatId(), seat->devTreeWidget()});
+    for (const auto &tree : trees) {
+        for (const QString &address : tree.second->deviceAddresses(true)) {
+            if (syspath == address || syspath.startsWith(address + QLatin1Char('/')))
+                return tree.first;
+        }
+    }
+    return QString();
 }
 
 void MainWindow::restartDisplayManager()

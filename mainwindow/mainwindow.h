@@ -1,6 +1,8 @@
 #pragma once
 
 #include "apply/attachjob.h"
+#include "apply/seatreset.h"
+#include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
 #include "seatstate/seatreader.h"
 
@@ -11,6 +13,7 @@
 
 class DevTreeWidget;
 class AttachProgressDialog;
+class OutsideChanges;
 class QTreeWidgetItem;
 class Seat;
 
@@ -47,6 +50,9 @@ public:
     void restoreSettings();
     void reloadConfiguration();
     void addSeat();
+    // Every device back on the main seat, the further seats gone, the
+    // display manager set up for one seat and restarted.
+    void resetAllSeats();
     void saveAndApply();
     // The part of a save after the checks and the deletion of empty panels:
     // edits the display manager's configuration, attaches and verifies every
@@ -89,6 +95,8 @@ private:
     void removePanel(Seat *seat, bool later = false);
     void onAttachFinished(const AttachOutcome &outcome);
     void restartDisplayManager();
+    void onResetFinished(const QString &error);
+    QString seatShowing(const QString &syspath) const;
 
     Ui::MainWindow *ui;
     AttachProgressDialog *m_progressDialog = nullptr;
@@ -104,6 +112,9 @@ private:
     int m_loadedFreeSeats = 0;
     int m_loadedPanels = 0;
     MainWindowEnvironment m_environment;
+    DeviceToolTips m_toolTips;
+    OutsideChanges *m_outside = nullptr;
+    SeatReset m_seatReset;
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save
 };

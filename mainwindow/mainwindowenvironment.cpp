@@ -2,6 +2,7 @@
 
 #include "apply/dmconfig.h"
 #include "apply/videocarddetector.h"
+#include "hardware/udevdeviceinfo.h"
 #include "platform/systemdservice.h"
 
 MainWindowEnvironment MainWindowEnvironment::system()
@@ -13,5 +14,7 @@ MainWindowEnvironment MainWindowEnvironment::system()
     environment.restartService = [](const QString &service) {
         return ZelAdmin::SystemdService(service).restart();
     };
+    environment.deviceInfo = std::make_shared<UdevDeviceInfo>();
+    environment.hotplug = std::make_shared<HotplugMonitor>();
     return environment;
 }

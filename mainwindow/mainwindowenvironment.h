@@ -2,10 +2,13 @@
 
 #include "apply/attachjob.h"
 #include "core/constants.h"
+#include "hardware/deviceinfo.h"
+#include "hardware/hotplugmonitor.h"
 
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 // Where the main window finds the system's files and its commands, how it
 // restarts the display manager and how long it waits for a device to arrive
@@ -20,6 +23,8 @@ struct MainWindowEnvironment
     QList<int> attachRetryDelaysMs = AttachJob::DefaultRetryDelaysMs;
     QString udevadmProgram = QStringLiteral("udevadm");
     int commandTimeLimitMs = Constants::CommandTimeLimitMs; // loginctl and udevadm
+    std::shared_ptr<const DeviceInfoSource> deviceInfo;     // udev's details
+    std::shared_ptr<HotplugSource> hotplug;                 // udev's events
 
     static MainWindowEnvironment system();
 };

@@ -16,9 +16,14 @@ CreateSeatDialog::~CreateSeatDialog()
     delete ui;
 }
 
-void CreateSeatDialog::addVideocards(const QStringList &names)
+void CreateSeatDialog::addVideocards(const QStringList &names, const QStringList &toolTips)
 {
-    ui->videocardComboBox->addItems(names);
+    for (int i = 0; i < names.size(); ++i) {
+        ui->videocardComboBox->addItem(names.at(i));
+        if (!toolTips.value(i).isEmpty())
+            ui->videocardComboBox->setItemData(ui->videocardComboBox->count() - 1, toolTips.at(i),
+                                               Qt::ToolTipRole);
+    }
 }
 
 QString CreateSeatDialog::seatName() const

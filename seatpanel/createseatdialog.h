@@ -18,7 +18,8 @@ public:
     explicit CreateSeatDialog(QWidget *parent = nullptr);
     ~CreateSeatDialog() override;
 
-    void addVideocards(const QStringList &names);
+    // The names in the list, each with its tool tip (the card's product), if given.
+    void addVideocards(const QStringList &names, const QStringList &toolTips = {});
     QString seatName() const;  // as typed, not trimmed
     QString videocard() const; // empty when no card was offered
 

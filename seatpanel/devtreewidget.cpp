@@ -84,6 +84,8 @@ QTreeWidgetItem *DevTreeWidget::addDevice(const QVariant &name, const QVariant &
     item->setData(0, AddressRole, addresses.toStringList());
     item->setData(0, TypeRole, index);
     item->setFlags(DeviceItemFlags);
+    if (m_describe)
+        item->setToolTip(0, m_describe(item->data(0, AddressRole).toStringList()));
     return item;
 }
 

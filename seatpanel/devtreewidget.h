@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QVariant>
+#include <functional>
 
 // The device tree of one seat: four category rows (index = DeviceCategory)
 // with the devices as their children. Devices move between trees by drag and
@@ -51,6 +52,12 @@ public:
 
     // addDevice() for each, in order.
     void addDevices(const QList<DeviceItem> &devices);
+    // What a device item's tool tip says, from its addresses; set by the
+    // tree's owner, applied to every item the tree creates from then on.
+    void setToolTips(std::function<QString(const QStringList &addresses)> describe)
+    {
+        m_describe = std::move(describe);
+    }
 
     bool hasVideocard() const;
     bool hasKeyboardAndMouse() const;
@@ -98,5 +105,6 @@ private:
     // Runs the drag of a device; false when the item has left this tree.
     bool dragDevice(QTreeWidgetItem *item);
 
+    std::function<QString(const QStringList &)> m_describe;
     static DevTreeWidget *s_dragSource;
 };

@@ -3,6 +3,8 @@
 #include "seatstate/keyboardgrouping.h"
 #include "seatstate/seatstatusparser.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 int SeatContent::count(int category) const
@@ -76,6 +78,83 @@ QList<DeviceItem> SeatReader::deviceItems(const SeatDevices &devices)
     return items;
 }
 
+QList<DeviceItem> SeatReader::merged(const QList<DeviceItem> &items, const QList<DeviceItem> &more)
+{
+    QList<DeviceItem> all;
+    for (int category = 0; category < DeviceCategoryCount; ++category) {
+        for (const QList<DeviceItem> *list : {&items, &more}) {
+            for (const DeviceItem &item : *list) {
+                if (item.category == category)
+                    all.append(item);
+            }
+        }
+    }
+    return all;
+}
+
+QList<DeviceItem> SeatReader::withInputKinds(const QList<DeviceItem> &items,
+                                             const DeviceInfoSource &info)
+{
+    QList<DeviceItem> kept;
+    QList<DeviceItem> inputs;
+    for (const DeviceItem &item : items) {
+        if (item.category != UnrecognizedCategory || item.addresses.size() != 1) {
+            kept.append(item);
+            continue;
+        }
+        const DeviceDetails details = info.details(item.addresses.first());
+        // Named like the keyboards and mice the text found: by the device's
+        // own name between the quotes, when it has one.
+        QString name = item.name;
+        const int first = name.indexOf(QLatin1Char('"'));
+        const int last = name.lastIndexOf(QLatin1Char('"'));
+        if (first >= 0 && last > first + 1)
+            name = name.mid(first + 1, last - first - 1);
+        if (details.keyboard)
+            inputs.append({name, item.addresses, KeyboardCategory});
+        if (details.mouse)
+            inputs.append({name, item.addresses, MouseCategory});
+        if (!details.keyboard && !details.mouse)
+            kept.append(item);
+    }
+    return merged(kept, inputs);
+}
+
+QList<DeviceItem> SeatReader::orphans(const QStringList &seatIds, const DeviceInfoSource &info)
+{
+    // The topmost device of each tree left on a seat that is gone, written as
+    // loginctl would list it in a seat's status, so that it is named and
+    // filed exactly as it will be once it is back on the main seat.
+    QString status;
+    QStringList topmost;
+    for (const SeatTaggedDevice &device : info.seatDevices()) {
+        const QString seat = device.seat.isEmpty() ? QStringLiteral("seat0") : device.seat;
+        if (seatIds.contains(seat))
+            continue;
+        const bool child =
+            std::any_of(topmost.cbegin(), topmost.cend(), [&device](const QString &top) {
+                return device.syspath.startsWith(top + QLatin1Char('/'));
+            });
+        if (child || device.syspath.contains(QLatin1Char('\n')))
+            continue;
+        topmost.append(device.syspath);
+        QString line = device.subsystem + QLatin1Char(':') + device.sysname;
+        if (device.master)
+            line.prepend(QStringLiteral("[MASTER] "));
+        // A name comes from the device itself: it must not start lines of its own.
+        QString name = device.name;
+        for (QChar &c : name) {
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char(' ');
+        }
+        if (!name.isEmpty())
+            line += QStringLiteral(" \"") + name + QLatin1Char('"');
+        status += QStringLiteral("\u251c\u2500") + device.syspath + QStringLiteral("\n\u2502 ") +
+                  line + QLatin1Char('\n');
+    }
+    return withInputKinds(deviceItems(parseSeatStatus(status)), info);
+}
+
 void SeatReader::onSeatsListRead()
 {
     if (!m_reading)
@@ -97,11 +176,20 @@ void SeatReader::onSeatStatusRead()
         return;
     SeatContent &seat = m_layout.seats[m_statusIndex];
     seat.devices = deviceItems(m_loginctl.devices);
+    if (m_info)
+        seat.devices = withInputKinds(seat.devices, *m_info);
     seat.read = true;
     ++m_statusIndex;
     if (m_statusIndex != m_layout.seats.size()) {
         m_loginctl.readSeatStatus(m_layout.seats.at(m_statusIndex).seatId);
         return;
+    }
+    if (m_info) {
+        const QList<DeviceItem> orphaned = orphans(m_layout.seatIds(), *m_info);
+        SeatContent &main = m_layout.seats.first();
+        main.devices = merged(main.devices, orphaned);
+        for (const DeviceItem &item : orphaned)
+            m_layout.orphans += item.addresses;
     }
     finish(SeatLayout::Status::Complete);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hardware/deviceinfo.h"
 #include "seatstate/loginctlutil.h"
 #include "seatstate/seatstatus.h"
 
@@ -7,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // One device as a device tree shows it: a single device, or the interfaces
 // of one USB keyboard that move together.
@@ -40,6 +42,9 @@ struct SeatLayout
 
     Status status = Status::Stopped;
     QList<SeatContent> seats;
+    // Devices udev keeps on seats logind no longer lists, shown in the main
+    // seat so that a save brings them back there.
+    QStringList orphans;
 
     QStringList seatIds() const;
 };
@@ -59,6 +64,9 @@ public:
     // A loginctl command that runs longer is killed and ends the reading
     // with an error (Constants::CommandTimeLimitMs unless set).
     void setTimeLimit(int ms) { m_loginctl.setTimeLimit(ms); }
+    // Where the reader learns what the text of loginctl does not tell: input
+    // devices its words miss, devices left on seats that are gone.
+    void setDeviceInfo(std::shared_ptr<const DeviceInfoSource> info) { m_info = std::move(info); }
     // Whether the last reading got every seat.
     bool lastReadComplete() const { return m_lastComplete; }
 
@@ -69,6 +77,16 @@ public:
     // without a sysfs path dropped ("(none)" of an empty seat), keyboards of
     // one USB device grouped.
     static QList<DeviceItem> deviceItems(const SeatDevices &devices);
+    // The unrecognized devices udev marks as keyboards or mice (a wireless
+    // receiver, a touchpad) under Keyboard or Mouse, one item in each for a
+    // device that is both; the others stay where the text put them.
+    static QList<DeviceItem> withInputKinds(const QList<DeviceItem> &items,
+                                            const DeviceInfoSource &info);
+    // Items for the devices tagged for a seat that is not among seatIds, the
+    // topmost of each such tree only (its children follow it on an attach).
+    static QList<DeviceItem> orphans(const QStringList &seatIds, const DeviceInfoSource &info);
+    // items in tree order with more, each in its category after those there.
+    static QList<DeviceItem> merged(const QList<DeviceItem> &items, const QList<DeviceItem> &more);
 
 signals:
     void finished(SeatLayout layout);
@@ -81,6 +99,7 @@ private:
     void finish(SeatLayout::Status status);
 
     LoginctlUtil m_loginctl;
+    std::shared_ptr<const DeviceInfoSource> m_info;
     SeatLayout m_layout;
     int m_statusIndex = 0;
     bool m_reading = false;

@@ -6,8 +6,8 @@
 #include "seatpanel/myviewlabel.h"
 
 #include <QAction>
-#include <QHash>
 #include <QBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -225,7 +225,8 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(menuBar->actions().at(0), file->menuAction());
     QCOMPARE(menuBar->actions().at(1), edit->menuAction());
     QCOMPARE(menuBar->actions().at(2), help->menuAction());
-    QCOMPARE(actionNames(file), QStringList({"reloadAction", "saveAction", "|", "exitAction"}));
+    QCOMPARE(actionNames(file),
+             QStringList({"reloadAction", "saveAction", "|", "resetAction", "|", "exitAction"}));
     QCOMPARE(actionNames(edit), QStringList({"addSeatAction", "|", "emptySeatsAllowedAction",
                                              "showAllDevicesAction"}));
     QCOMPARE(actionNames(help), QStringList{"helpAction"});

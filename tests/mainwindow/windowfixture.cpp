@@ -97,6 +97,8 @@ MainWindowEnvironment WindowFixture::environment()
     env.displayManagerConfig = configPath();
     env.attachRetryDelaysMs = attachRetryDelaysMs;
     env.commandTimeLimitMs = commandTimeLimitMs;
+    env.deviceInfo = deviceInfo;
+    env.hotplug = hotplug;
     // Never the real udevadm, whatever the search path holds.
     env.udevadmProgram = TestEnv::udevadmEmulatorPath();
     env.restartService = [this](const QString &service) {

@@ -71,6 +71,9 @@ public:
     // test sets its own.
     QList<int> attachRetryDelaysMs{10, 20, 40, 80, 160, 320};
     int commandTimeLimitMs = 3000;
+    // udev's details and events, when a test hands in its own.
+    std::shared_ptr<const DeviceInfoSource> deviceInfo;
+    std::shared_ptr<HotplugSource> hotplug;
     MainWindowEnvironment environment();
     // Constructs a window with environment(); it is not shown and the test owns it.
     std::unique_ptr<MainWindow> create();

@@ -108,10 +108,8 @@ QString loginctl(const QStringList &args)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs,
-                         bool withUdevadm)
+MainWindowEnvironment windowEnvironment(int *restarts)
 {
-    LoopResult result;
     const QString dir = workDir() + QStringLiteral("/window");
     QDir().mkpath(dir);
     const QString config = dir + QStringLiteral("/zel-dmrc");
@@ -121,12 +119,20 @@ LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeou
     environment.displayManagerLogDir = dir + QStringLiteral("/log");
     environment.drmClassDir = dir + QStringLiteral("/drm");
     environment.displayManagerConfig = config;
-    if (!withUdevadm)
-        environment.udevadmProgram = QStringLiteral("/nonexistent/udevadm");
-    environment.restartService = [&result](const QString &) {
-        ++result.restarts;
+    environment.restartService = [restarts](const QString &) {
+        ++*restarts;
         return true;
     };
+    return environment;
+}
+
+LoopResult runAttachLoop(const QList<QPair<QString, QString>> &queue, int timeoutMs,
+                         bool withUdevadm)
+{
+    LoopResult result;
+    MainWindowEnvironment environment = windowEnvironment(&result.restarts);
+    if (!withUdevadm)
+        environment.udevadmProgram = QStringLiteral("/nonexistent/udevadm");
 
     // Message boxes are recorded and answered as Escape would.
     Prompt::setHook([&result](const Prompt::Request &request) {

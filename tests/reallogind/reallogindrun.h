@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mainwindow/mainwindowenvironment.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -31,6 +33,11 @@ void clearCalls();
 // Runs the real loginctl directly, outside the program's runner and the call
 // log; returns what it printed.
 QString loginctl(const QStringList &args);
+
+// A main window's environment on private files in the work dir: the
+// configuration, the display manager's log and DRM directories; each restart
+// of the display manager only counts up restarts.
+MainWindowEnvironment windowEnvironment(int *restarts);
 
 struct PairResult
 {

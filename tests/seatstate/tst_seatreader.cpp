@@ -1,3 +1,4 @@
+#include "common/fakedeviceinfo.h"
 #include "common/testenv.h"
 #include "seatstate/seatreader.h"
 
@@ -6,20 +7,64 @@
 #include <QTest>
 
 // The seat reader against the emulated loginctl: the one layout it hands on,
-// in the order and the shape the trees show, and what a failure leaves.
+// in the order and the shape the trees show, and what a failure leaves; with
+// udev's word, the input devices the text misses and the devices left on
+// seats that are gone.
 
 namespace {
 
 const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1");
 
-QStringList namesOf(const SeatContent &seat, int category)
+QStringList namesOf(const QList<DeviceItem> &items, int category)
 {
     QStringList names;
-    for (const DeviceItem &item : seat.devices) {
+    for (const DeviceItem &item : items) {
         if (item.category == category)
             names << item.name;
     }
     return names;
+}
+
+QStringList namesOf(const SeatContent &seat, int category)
+{
+    return namesOf(seat.devices, category);
+}
+
+QStringList addressesOf(const QList<DeviceItem> &items, const QString &name, int category)
+{
+    for (const DeviceItem &item : items) {
+        if (item.name == name && item.category == category)
+            return item.addresses;
+    }
+    return {};
+}
+
+// A USB receiver whose one input device is both a keyboard and a mouse, and
+// one whose keyboard and mouse are two interfaces; names without the words.
+const QString Combo = Usb + "/1-7/1-7:1.0/0003:1D57:FA60.0008/input/input12";
+const QString ReceiverKeys = Usb + "/1-8/1-8:1.0/0003:046D:C52B.0009/input/input13";
+const QString ReceiverPointer = Usb + "/1-8/1-8:1.1/0003:046D:C52B.000A/input/input14";
+const QString Touchpad = QStringLiteral("/sys/devices/platform/i8042/serio1/input/input15");
+const QByteArray ReceiverLines =
+    "device " + Combo.toUtf8() + " input:input12 name=\"2.4G Receiver\"\n" + "device " +
+    ReceiverKeys.toUtf8() + " input:input13 name=\"Logitech USB Receiver\"\n" + "device " +
+    ReceiverPointer.toUtf8() + " input:input14 name=\"Logitech USB Receiver\"\n" + "device " +
+    Touchpad.toUtf8() + " input:input15 name=\"SynPS/2 Synaptics TouchPad\"\n";
+
+SeatTaggedDevice tagged(const QString &syspath, const QString &seat, const QString &name = {},
+                        bool master = false)
+{
+    SeatTaggedDevice d;
+    d.syspath = syspath;
+    d.sysname = syspath.section(QLatin1Char('/'), -1);
+    d.subsystem = syspath.contains(QLatin1String("/drm/"))     ? QStringLiteral("drm")
+                  : syspath.contains(QLatin1String("::"))      ? QStringLiteral("leds")
+                  : syspath.contains(QLatin1String("/input/")) ? QStringLiteral("input")
+                                                               : QStringLiteral("usb");
+    d.name = name;
+    d.seat = seat;
+    d.master = master;
+    return d;
 }
 
 } // namespace
@@ -36,6 +81,9 @@ private slots:
     void failureKeepsWhatWasRead();
     void noSeats();
     void startWhileReadingIsIgnored();
+    void receiversUnderKeyboardAndMouse();
+    void orphansOfSeatsThatAreGone();
+    void orphansJoinTheMainSeat();
 
 private:
     bool useMachine(const QString &name, const QByteArray &extra = {});
@@ -176,6 +224,111 @@ void TestSeatReader::startWhileReadingIsIgnored()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(errors.size(), 0);
     QCOMPARE(TestEnv::readCallLog(m_dir->filePath("calls.log")).size(), 3);
+}
+
+// The text files a receiver under "Unrecognized devices"; udev knows better.
+// What the text already classified stays where it is.
+void TestSeatReader::receiversUnderKeyboardAndMouse()
+{
+    QVERIFY(useMachine("three-seats.machine", ReceiverLines));
+    auto info = std::make_shared<FakeDeviceInfo>();
+    info->input(Combo, true, true);
+    info->input(ReceiverKeys, true, false);
+    info->input(ReceiverPointer, false, true);
+    info->input(Touchpad, false, true);
+    // Keys of the mouse (side buttons) must not make it a keyboard as well.
+    info->input(Usb + "/1-2/1-2:1.0/0003:046D:C077.0003/input/input7", true, true);
+    SeatReader reader;
+    reader.setDeviceInfo(info);
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    const SeatLayout layout = read(reader, finished);
+    QCOMPARE(int(layout.status), int(SeatLayout::Status::Complete));
+    const SeatContent &seat0 = layout.seats.at(0);
+
+    QCOMPARE(namesOf(seat0, KeyboardCategory),
+             (QStringList{"SIGMACHIP USB Keyboard", "Logitech USB Keyboard Consumer Control",
+                          "Logitech USB Receiver", "2.4G Receiver"}));
+    QCOMPARE(namesOf(seat0, MouseCategory),
+             (QStringList{"Microsoft Microsoft Basic Optical Mouse", "Logitech USB Optical Mouse",
+                          "SynPS/2 Synaptics TouchPad", "Logitech USB Receiver", "2.4G Receiver"}));
+    QCOMPARE(addressesOf(seat0.devices, "2.4G Receiver", KeyboardCategory), QStringList{Combo});
+    QCOMPARE(addressesOf(seat0.devices, "2.4G Receiver", MouseCategory), QStringList{Combo});
+    QCOMPARE(addressesOf(seat0.devices, "Logitech USB Receiver", KeyboardCategory),
+             QStringList{ReceiverKeys});
+    QCOMPARE(addressesOf(seat0.devices, "Logitech USB Receiver", MouseCategory),
+             QStringList{ReceiverPointer});
+    for (const QString &name : namesOf(seat0, UnrecognizedCategory))
+        QVERIFY2(!name.contains("Receiver") && !name.contains("TouchPad"), qPrintable(name));
+    // The power button is no keyboard for udev either.
+    QVERIFY(namesOf(seat0, UnrecognizedCategory).contains("input:input0 \"Power Button\""));
+    QVERIFY(layout.orphans.isEmpty());
+}
+
+void TestSeatReader::orphansOfSeatsThatAreGone()
+{
+    const QString Card4 = "/sys/devices/pci0000:00/0000:00:1d.0/0000:04:00.0/drm/card4";
+    const QString Hub = Usb + "/1-9";
+    const QString Cherry = Usb + "/1-9.5/1-9.5:1.0/0003:046A:0011.0010/input/input20";
+    const QString Receiver = Usb + "/1-11/1-11:1.0/0003:046D:C52B.0011/input/input21";
+    FakeDeviceInfo info;
+    info.input(Receiver, true, true);
+    info.tagged = {
+        tagged(Card4, "seat3", {}, true),
+        tagged(Card4 + "/card4-DP-3", "seat3", {}, true),
+        tagged(Hub, "seat3"),
+        // Sorts between the hub and its children, without being one of them.
+        tagged(Cherry, "seat3", "Cherry USB Keyboard"),
+        tagged(Cherry + "/input20::capslock", "seat3"),
+        tagged(Hub + "/1-9.1/1-9.1:1.0/0003:046D:C077.0012/input/input22", "seat3",
+               "Logitech USB Optical Mouse"),
+        // A name that would start a line of its own.
+        tagged(Receiver, "seat-old", "2.4G\nWireless Receiver"),
+        // On the seats logind lists: the main seat (no ID_SEAT) and seat1.
+        tagged(Usb + "/1-1/1-1:1.0/0003:046D:C31C.0001/input/input5", {}, "Logitech USB Keyboard"),
+        tagged(Usb + "/1-3/1-3:1.0/0003:413C:2113.0004/input/input8", "seat1",
+               "Dell KB216 Wired Keyboard"),
+    };
+    const QList<DeviceItem> items = SeatReader::orphans({"seat0", "seat1"}, info);
+
+    QCOMPARE(namesOf(items, VideocardCategory), QStringList{"[MASTER] drm:card4"});
+    QCOMPARE(addressesOf(items, "[MASTER] drm:card4", VideocardCategory), QStringList{Card4});
+    // The hub takes its children along; the keyboard beside it is its own.
+    QCOMPARE(namesOf(items, KeyboardCategory),
+             (QStringList{"Cherry USB Keyboard", "2.4G Wireless Receiver"}));
+    QCOMPARE(addressesOf(items, "Cherry USB Keyboard", KeyboardCategory), QStringList{Cherry});
+    QCOMPARE(namesOf(items, MouseCategory), QStringList{"2.4G Wireless Receiver"});
+    QCOMPARE(addressesOf(items, "2.4G Wireless Receiver", MouseCategory), QStringList{Receiver});
+    QCOMPARE(namesOf(items, UnrecognizedCategory), QStringList{"usb:1-9"});
+    QCOMPARE(addressesOf(items, "usb:1-9", UnrecognizedCategory), QStringList{Hub});
+    QCOMPARE(items.size(), 5);
+
+    // Nothing is orphaned while every seat is listed.
+    QVERIFY(SeatReader::orphans({"seat0", "seat1", "seat3", "seat-old"}, info).isEmpty());
+}
+
+// A read with udev's word: the orphans are in the main seat and named in the
+// layout, so that a save attaches them there.
+void TestSeatReader::orphansJoinTheMainSeat()
+{
+    const QString Card4 = "/sys/devices/pci0000:00/0000:00:1d.0/0000:04:00.0/drm/card4";
+    const QString Cherry = Usb + "/1-9/1-9:1.0/0003:046A:0011.0010/input/input20";
+    auto info = std::make_shared<FakeDeviceInfo>();
+    info->tagged = {tagged(Card4, "seat3", {}, true),
+                    tagged(Cherry, "seat3", "Cherry USB Keyboard")};
+    SeatReader reader;
+    reader.setDeviceInfo(info);
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    const SeatLayout layout = read(reader, finished);
+    QCOMPARE(int(layout.status), int(SeatLayout::Status::Complete));
+    QCOMPARE(layout.seatIds(), (QStringList{"seat0", "seat1"}));
+    QCOMPARE(layout.orphans, (QStringList{Card4, Cherry}));
+    const SeatContent &seat0 = layout.seats.at(0);
+    QCOMPARE(namesOf(seat0, VideocardCategory),
+             (QStringList{"[MASTER] drm:card3", "[MASTER] drm:card0", "[MASTER] drm:card1",
+                          "[MASTER] drm:card4"}));
+    QCOMPARE(namesOf(seat0, KeyboardCategory).last(), QStringLiteral("Cherry USB Keyboard"));
+    QCOMPARE(namesOf(layout.seats.at(1), KeyboardCategory),
+             QStringList{"Dell KB216 Wired Keyboard"});
 }
 
 QTEST_GUILESS_MAIN(TestSeatReader)

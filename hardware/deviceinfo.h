@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What udev knows of one device: names from its hardware database, the
+// physical port, the driver, the seat, what kind of input it is.
+struct DeviceDetails
+{
+    bool known = false; // udev has the device
+    QString syspath;
+    QString subsystem;
+    QString vendor;        // ID_VENDOR_FROM_DATABASE, else ID_VENDOR (of the device or a parent)
+    QString model;         // ID_MODEL_FROM_DATABASE, else ID_MODEL
+    QString physicalPath;  // ID_PATH
+    QString driver;        // the driver of the device or of the nearest parent that has one
+    QString seat;          // ID_SEAT; empty means seat0
+    bool keyboard = false; // ID_INPUT_KEYBOARD
+    bool mouse = false;    // ID_INPUT_MOUSE or ID_INPUT_TOUCHPAD
+};
+
+// A device udev has tagged for seats.
+struct SeatTaggedDevice
+{
+    QString syspath;
+    QString subsystem;
+    QString sysname;
+    QString name; // its sysfs attribute "name", else "id", as loginctl prints it; may be empty
+    QString seat; // ID_SEAT; empty means seat0
+    bool master = false; // tagged master-of-seat
+};
+
+// Where the program learns about devices beyond what loginctl prints. The
+// real one asks udev; tests hand in their own.
+class DeviceInfoSource
+{
+public:
+    virtual ~DeviceInfoSource() = default;
+    virtual DeviceDetails details(const QString &syspath) const = 0;
+    // Every device tagged for seats, in sysfs path order (parents first).
+    virtual QList<SeatTaggedDevice> seatDevices() const = 0;
+};

@@ -1,0 +1,468 @@
+#include "common/fakedeviceinfo.h"
+#include "common/testenv.h"
+#include "hardware/hotplugmonitor.h"
+#include "mainwindow/windowfixture.h"
+#include "seatpanel/devtreewidget.h"
+#include "seatpanel/seat.h"
+#include "seatstate/seatstatus.h"
+
+#include <KMessageWidget>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidgetItem>
+
+// What the window makes of udev's word: tool tips that tell identical
+// devices apart, receivers counted as input, devices left on seats that are
+// gone brought back, changes made outside the tool, and the way back to one
+// seat.
+
+namespace {
+
+const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1");
+const QString Card0 = QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/card0");
+const QString Card3 = QStringLiteral("/sys/devices/pci0000:00/0000:00:1c.4/0000:03:00.0/drm/card3");
+const QString KeyboardKeys = Usb + "/1-1/1-1:1.0/0003:046D:C31C.0001/input/input5";
+const QString KeyboardMedia = Usb + "/1-1/1-1:1.1/0003:046D:C31C.0002/input/input6";
+const QString DellKeyboard = Usb + "/1-3/1-3:1.0/0003:413C:2113.0004/input/input8";
+const QString SpareMouse = Usb + "/1-6/1-6:1.0/0003:045E:0084.0007/input/input11";
+const QString ReceiverKeys = Usb + "/1-8/1-8:1.0/0003:046D:C52B.0009/input/input13";
+const QString ReceiverPointer = Usb + "/1-8/1-8:1.1/0003:046D:C52B.000A/input/input14";
+const QString Orphan = Usb + "/1-9/1-9:1.0/0003:046A:0011.0010/input/input20";
+
+const QByteArray Config = "[General]\n# ServerUID=auto\nGreeter=zel-greeter\n";
+const QByteArray Applied =
+    "[General]\nServerUID=root\n##commented # ServerUID=auto\nGreeter=zel-greeter\n";
+
+const QByteArray Receiver =
+    "device " + ReceiverKeys.toUtf8() + " input:input13 name=\"Logitech USB Receiver\"\n" +
+    "device " + ReceiverPointer.toUtf8() + " input:input14 name=\"Logitech USB Receiver\"\n";
+
+// A keyboard left on seat3, which logind does not list: no master is there.
+const QByteArray OrphanLine =
+    "device " + Orphan.toUtf8() + " input:input20 seat=seat3 name=\"Cherry USB Keyboard\"\n";
+
+QAction *action(const MainWindow *w, const char *name)
+{
+    return w->findChild<QAction *>(QLatin1String(name));
+}
+
+int listSeatsCalls(const WindowFixture &fx)
+{
+    int n = 0;
+    for (const QStringList &call : fx.calls())
+        n += call.value(0) == QLatin1String("list-seats");
+    return n;
+}
+
+DeviceDetails details(const QString &vendor, const QString &model, const QString &port,
+                      const QString &driver, const QString &seat = {})
+{
+    DeviceDetails d;
+    d.known = true;
+    d.vendor = vendor;
+    d.model = model;
+    d.physicalPath = port;
+    d.driver = driver;
+    d.seat = seat;
+    return d;
+}
+
+// A reading wanted by an event starts a second after it (the window is then
+// loading) and runs list-seats half a second later: after a second and a
+// half, either shows.
+bool reloadFollowed(const MainWindow *w, const WindowFixture &fx, int listSeatsBefore)
+{
+    QTest::qWait(1500);
+    return w->isLoading() || listSeatsCalls(fx) != listSeatsBefore;
+}
+
+KMessageWidget *bar(const MainWindow *w)
+{
+    return w->findChild<KMessageWidget *>(QStringLiteral("outsideChangeBar"));
+}
+
+} // namespace
+
+class TestMainWindowHardware : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void toolTipsTellDevicesApart();
+    void createSeatDialogNamesTheProducts();
+    void receiverIsTheSeatsInput();
+    void orphanGoesBackToTheMainSeat();
+
+    void outsideChangesReloadOnceASecond();
+    void outsideChangesWithUnsavedWorkShowTheBar();
+    void ownSaveIsNoOutsideChange();
+
+    void resetAllSeats();
+    void resetAnsweredNoChangesNothing();
+    void failedResetIsReported();
+
+private:
+    MainWindow *open(const QByteArray &extra = {});
+    void trigger(const QString &action, const QString &path, const QString &seat = {});
+
+    std::unique_ptr<WindowFixture> m_fx;
+    std::unique_ptr<PromptAnswerer> m_answerer;
+    std::shared_ptr<FakeDeviceInfo> m_info;
+    std::shared_ptr<HotplugSource> m_hotplug;
+};
+
+void TestMainWindowHardware::initTestCase()
+{
+    TestEnv::init();
+}
+
+void TestMainWindowHardware::init()
+{
+    TestEnv::clearSettings();
+    m_fx = std::make_unique<WindowFixture>();
+    QVERIFY(m_fx->isValid());
+    QVERIFY(m_fx->writeConfig(Config));
+    m_answerer = std::make_unique<PromptAnswerer>();
+    m_info = std::make_shared<FakeDeviceInfo>();
+    m_hotplug = std::make_shared<HotplugSource>();
+    m_fx->deviceInfo = m_info;
+    m_fx->hotplug = m_hotplug;
+}
+
+void TestMainWindowHardware::cleanup()
+{
+    m_fx.reset();
+    m_answerer.reset();
+    QApplication::restoreOverrideCursor(); // after a failed test only
+}
+
+MainWindow *TestMainWindowHardware::open(const QByteArray &extra)
+{
+    if (!m_fx->useMachine(QStringLiteral("three-seats.machine"), extra))
+        return nullptr;
+    return m_fx->openWindow();
+}
+
+void TestMainWindowHardware::trigger(const QString &action, const QString &path,
+                                     const QString &seat)
+{
+    emit m_hotplug->seatDeviceChanged(action, path, seat);
+}
+
+// Four "USB Keyboard" lines look alike; the tool tip names the product, the
+// port, the driver and the seat, and lists every path of the item.
+void TestMainWindowHardware::toolTipsTellDevicesApart()
+{
+    m_info->known[Card0] =
+        details("Intel Corporation", "HD Graphics 620", "pci-0000:00:02.0", "i915");
+    m_info->known[KeyboardKeys] =
+        details("Logitech, Inc.", "Keyboard K120", "pci-0000:00:14.0-usb-0:1:1.0", "usbhid");
+    m_info->known[KeyboardMedia] =
+        details("Logitech, Inc.", "Keyboard K120", "pci-0000:00:14.0-usb-0:1:1.1", "usbhid");
+    m_info->known[DellKeyboard] = details("Dell Computer Corp.", "KB216 Wired Keyboard",
+                                          "pci-0000:00:14.0-usb-0:3:1.0", "usbhid", "seat1");
+    MainWindow *w = open();
+    QVERIFY(w);
+
+    const QTreeWidgetItem *card = WindowFixture::device(w->mainTree(), "[MASTER] drm:card0");
+    QVERIFY(card);
+    // The name stays as loginctl prints it: the save rules compare it.
+    QCOMPARE(card->text(0), QStringLiteral("[MASTER] drm:card0"));
+    QCOMPARE(card->toolTip(0), "Intel Corporation HD Graphics 620\nPort: pci-0000:00:02.0\n"
+                               "Driver: i915\n" +
+                                   Card0);
+    const QTreeWidgetItem *keyboard =
+        WindowFixture::device(w->mainTree(), "Logitech USB Keyboard Consumer Control");
+    QVERIFY(keyboard);
+    QCOMPARE(keyboard->toolTip(0), "Logitech, Inc. Keyboard K120\n"
+                                   "Port: pci-0000:00:14.0-usb-0:1:1.1\nDriver: usbhid\n" +
+                                       KeyboardMedia + "\nPort: pci-0000:00:14.0-usb-0:1:1.0\n" +
+                                       KeyboardKeys);
+    const QTreeWidgetItem *dell =
+        WindowFixture::device(m_fx->panel("seat1")->devTreeWidget(), "Dell KB216 Wired Keyboard");
+    QVERIFY(dell);
+    QVERIFY2(dell->toolTip(0).contains("\nSeat: seat1\n"), qPrintable(dell->toolTip(0)));
+    // What udev does not know is told by its path alone.
+    const QTreeWidgetItem *mouse =
+        WindowFixture::device(w->mainTree(), "Microsoft Microsoft Basic Optical Mouse");
+    QVERIFY(mouse);
+    QCOMPARE(mouse->toolTip(0), SpareMouse);
+
+    // A device keeps its tool tip wherever it goes.
+    QVERIFY(m_fx->giveToPanel("Logitech USB Keyboard Consumer Control", "seat1"));
+    const QTreeWidgetItem *moved = WindowFixture::device(m_fx->panel("seat1")->devTreeWidget(),
+                                                         "Logitech USB Keyboard Consumer Control");
+    QVERIFY(moved);
+    QVERIFY(moved->toolTip(0).startsWith("Logitech, Inc. Keyboard K120\n"));
+}
+
+void TestMainWindowHardware::createSeatDialogNamesTheProducts()
+{
+    m_info->known[Card3] = details("NVIDIA Corporation", "TU116 [GeForce GTX 1660 SUPER]",
+                                   "pci-0000:03:00.0", "nouveau");
+    MainWindow *w = open();
+    QVERIFY(w);
+    QStringList offered;
+    QStringList toolTips;
+    m_answerer->act([&](QWidget *dialog) {
+        auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("videocardComboBox"));
+        for (int i = 0; combo && i < combo->count(); ++i) {
+            offered << combo->itemText(i);
+            toolTips << combo->itemData(i, Qt::ToolTipRole).toString();
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    action(w, "addSeatAction")->trigger();
+    QCOMPARE(m_answerer->pending(), 0);
+    const int card3 = offered.indexOf("[MASTER] drm:card3");
+    QVERIFY2(card3 >= 0, qPrintable(offered.join(", ")));
+    QCOMPARE(toolTips.at(card3),
+             QStringLiteral("NVIDIA Corporation TU116 [GeForce GTX 1660 SUPER]"));
+    for (int i = 0; i < offered.size(); ++i) {
+        if (i != card3)
+            QVERIFY(toolTips.at(i).isEmpty());
+    }
+}
+
+// A seat whose only input is a wireless receiver is saved without the
+// question for seats without input devices: the receiver is its keyboard.
+void TestMainWindowHardware::receiverIsTheSeatsInput()
+{
+    m_info->input(ReceiverKeys, true, false);
+    m_info->input(ReceiverPointer, false, true);
+    MainWindow *w = open(Receiver);
+    QVERIFY(w);
+    QCOMPARE(Trees::addresses(w->mainTree(), KeyboardCategory).last(), QStringList{ReceiverKeys});
+    QCOMPARE(Trees::addresses(w->mainTree(), MouseCategory).last(), QStringList{ReceiverPointer});
+    QVERIFY(!Trees::texts(w->mainTree(), UnrecognizedCategory).join('\n').contains("Receiver"));
+
+    auto offered = std::make_shared<QStringList>();
+    m_answerer->act(CreateSeatAnswer::create("Desk", "[MASTER] drm:card3", offered));
+    action(w, "addSeatAction")->trigger();
+    const QList<Seat *> panels = w->seatPanels();
+    QCOMPARE(panels.size(), 2);
+    const QString seatId = panels.last()->seatId();
+    // Its keyboard alone; the pointer stays with the main seat.
+    QTreeWidgetItem *keys = w->mainTree()->findDevice(KeyboardCategory, "Logitech USB Receiver");
+    QVERIFY(keys);
+    w->mainTree()->clearSelection();
+    keys->setSelected(true);
+    Trees::button(panels.last(), "addDevButton")->click();
+    QCOMPARE(Trees::addresses(panels.last()->devTreeWidget(), KeyboardCategory),
+             QList<QStringList>{{ReceiverKeys}});
+    QVERIFY(panels.last()->hasKeyboardOrMouse());
+
+    const int start = m_fx->callCount();
+    WindowFixture::answerSave(*m_answerer);
+    action(w, "saveAction")->trigger();
+    QVERIFY(m_fx->waitForApplyEnd());
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 1); // the restart question only
+    QVERIFY(m_fx->attaches(start).contains(qMakePair(seatId, ReceiverKeys)));
+    QCOMPARE(m_fx->restarts.size(), 1);
+    QVERIFY(m_fx->loginctl({"seat-status", seatId}).contains(ReceiverKeys + '\n'));
+}
+
+// A keyboard left on seat3 shows in the main seat, marked; the window holds
+// a change to save, and the save attaches it to seat0.
+void TestMainWindowHardware::orphanGoesBackToTheMainSeat()
+{
+    SeatTaggedDevice orphan;
+    orphan.syspath = Orphan;
+    orphan.subsystem = "input";
+    orphan.sysname = "input20";
+    orphan.name = "Cherry USB Keyboard";
+    orphan.seat = "seat3";
+    m_info->tagged = {orphan};
+    m_info->known[Orphan] =
+        details("Cherry GmbH", "G83 Keyboard", "pci-0000:00:14.0-usb-0:9:1.0", "usbhid", "seat3");
+    MainWindow *w = open(OrphanLine);
+    QVERIFY(w);
+    QCOMPARE(w->seatPanels().size(), 1);
+    const QTreeWidgetItem *item = WindowFixture::device(w->mainTree(), "Cherry USB Keyboard");
+    QVERIFY(item);
+    QCOMPARE(item->data(0, DevTreeWidget::TypeRole).toInt(), int(KeyboardCategory));
+    QVERIFY2(item->toolTip(0).contains("\nassigned to seat3, which no longer exists\n"),
+             qPrintable(item->toolTip(0)));
+    QVERIFY(w->stateChanged());
+    QVERIFY(action(w, "saveAction")->isEnabled());
+
+    const int start = m_fx->callCount();
+    WindowFixture::answerSave(*m_answerer);
+    action(w, "saveAction")->trigger();
+    QVERIFY(m_fx->waitForApplyEnd());
+    QVERIFY(m_fx->attaches(start).contains(qMakePair(QStringLiteral("seat0"), Orphan)));
+    QVERIFY(m_fx->loginctl({"seat-status", "seat0"}).contains(Orphan + '\n'));
+    QVERIFY(!w->stateChanged());
+    QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 1);
+}
+
+// Without unsaved changes the window reads the seats again by itself, once
+// for a burst of events; a change that leaves a device where it is shown is
+// none.
+void TestMainWindowHardware::outsideChangesReloadOnceASecond()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    const int before = listSeatsCalls(*m_fx);
+    trigger("change", DellKeyboard, "seat1");
+    trigger("change", KeyboardKeys, QString());
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+
+    QVERIFY(m_fx->appendToMachine(Receiver));
+    QElapsedTimer clock;
+    clock.start();
+    trigger("add", ReceiverKeys);
+    trigger("add", ReceiverPointer);
+    trigger("change", SpareMouse, "seat1");
+    QVERIFY(!w->isLoading());
+    QTRY_VERIFY_WITH_TIMEOUT(w->isLoading(), 10000);
+    // A coarse timer may fire up to 5 % early.
+    QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 1, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QVERIFY(WindowFixture::device(w->mainTree(), "input:input13 \"Logitech USB Receiver\""));
+    QVERIFY(!bar(w)->isVisible());
+    QVERIFY(m_answerer->seen.isEmpty());
+    // The burst made one reading, and a second burst makes one more.
+    QVERIFY(!reloadFollowed(w, *m_fx, before + 1));
+    trigger("remove", ReceiverKeys);
+    trigger("remove", ReceiverPointer);
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 2, 10000);
+}
+
+// With unsaved changes nothing is read again: the bar names the device and
+// offers Reload, which asks before it drops the changes.
+void TestMainWindowHardware::outsideChangesWithUnsavedWorkShowTheBar()
+{
+    m_info->known[DellKeyboard] = details("Dell Computer Corp.", "KB216 Wired Keyboard",
+                                          "pci-0000:00:14.0-usb-0:3:1.0", "usbhid", "seat1");
+    MainWindow *w = open();
+    QVERIFY(w);
+    QVERIFY(m_fx->giveToPanel("Microsoft Microsoft Basic Optical Mouse", "seat1"));
+    QVERIFY(w->stateChanged());
+    const int before = listSeatsCalls(*m_fx);
+    KMessageWidget *message = bar(w);
+    QVERIFY(message);
+    QVERIFY(!message->isVisible());
+
+    trigger("change", DellKeyboard, "seat0");
+    QTRY_VERIFY(message->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("KB216 Wired Keyboard was moved to seat0 outside this "
+                                             "tool. Reload to see the devices as they are now."));
+    trigger("remove", Usb + "/1-8/1-8:1.0/0003:046D:C52B.0009/input/input13");
+    QCOMPARE(message->text(), "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-8/1-8:1.0/"
+                              "0003:046D:C52B.0009/input/input13 was disconnected. Reload to see "
+                              "the devices as they are now.");
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+    QVERIFY(w->stateChanged());
+
+    QCOMPARE(message->actions().size(), 1);
+    QAction *reload = message->actions().first();
+    QCOMPARE(reload, action(w, "reloadAction"));
+    m_answerer->answer(QMessageBox::Yes); // the unsaved changes are lost
+    reload->trigger();
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QCOMPARE(listSeatsCalls(*m_fx), before + 1);
+    QVERIFY(!w->stateChanged());
+    QTRY_VERIFY(!message->isVisible());
+    QCOMPARE(m_answerer->pending(), 0);
+}
+
+// The events of the tool's own attaches come while it saves and just after:
+// neither a reading nor the bar follows.
+void TestMainWindowHardware::ownSaveIsNoOutsideChange()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    QVERIFY(m_fx->giveToPanel("Microsoft Microsoft Basic Optical Mouse", "seat1"));
+    m_answerer->answer(QMessageBox::Yes);
+    const int before = listSeatsCalls(*m_fx);
+    action(w, "saveAction")->trigger();
+    trigger("change", SpareMouse, "seat1");
+    QVERIFY(m_fx->waitForApplyEnd());
+    trigger("change", SpareMouse, "seat1");
+    trigger("change", Card0, "seat1");
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+    QVERIFY(!bar(w)->isVisible());
+    QCOMPARE(m_fx->restarts.size(), 1);
+}
+
+void TestMainWindowHardware::resetAllSeats()
+{
+    QVERIFY(m_fx->writeConfig(Applied));
+    MainWindow *w = open();
+    QVERIFY(w);
+    QCOMPARE(w->seatPanels().size(), 1);
+    QAction *reset = action(w, "resetAction");
+    QVERIFY(reset);
+    QCOMPARE(reset->text(), QStringLiteral("Reset all seats\u2026"));
+    const int start = m_fx->callCount();
+    m_answerer->answer(QMessageBox::Yes);
+    reset->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(m_fx->restarts.size(), 1, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+
+    const QList<SeenBox> boxes = WindowFixture::messageBoxes(*m_answerer);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.first().title, QStringLiteral("Reset all seats"));
+    QVERIFY(boxes.first().text.contains("main seat"));
+    QCOMPARE(boxes.first().buttons, QMessageBox::Yes | QMessageBox::No);
+    const QList<QStringList> calls = m_fx->calls().mid(start);
+    QCOMPARE(calls.value(0), QStringList{"flush-devices"});
+    QCOMPARE(m_fx->restarts.first().callsBefore, start + 1);
+    QCOMPARE(calls.value(1), (QStringList{"list-seats", "--no-legend"}));
+    // One seat again, the configuration as for one seat, nothing to save.
+    QCOMPARE(m_fx->config(), Config);
+    QVERIFY(w->seatPanels().isEmpty());
+    QVERIFY(WindowFixture::device(w->mainTree(), "Dell KB216 Wired Keyboard"));
+    QVERIFY(!w->stateChanged());
+    QVERIFY(w->isEnabled());
+}
+
+void TestMainWindowHardware::resetAnsweredNoChangesNothing()
+{
+    QVERIFY(m_fx->writeConfig(Applied));
+    MainWindow *w = open();
+    QVERIFY(w);
+    QVERIFY(m_fx->giveToPanel("Microsoft Microsoft Basic Optical Mouse", "seat1"));
+    const int start = m_fx->callCount();
+    m_answerer->answer(QMessageBox::No);
+    action(w, "resetAction")->trigger();
+    QTest::qWait(200);
+    QCOMPARE(m_fx->callCount(), start);
+    QCOMPARE(m_fx->config(), Applied);
+    QVERIFY(m_fx->restarts.isEmpty());
+    QVERIFY(w->stateChanged());
+    QVERIFY(w->isEnabled());
+}
+
+// loginctl refusing the flush leaves the configuration and the display
+// manager alone and says why.
+void TestMainWindowHardware::failedResetIsReported()
+{
+    QVERIFY(m_fx->writeConfig(Applied));
+    MainWindow *w = open("fault flush-devices fail\n");
+    QVERIFY(w);
+    m_answerer->answer(QMessageBox::Yes);
+    action(w, "resetAction")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(WindowFixture::messageBoxes(*m_answerer).size(), 2, 10000);
+    const SeenBox error = WindowFixture::messageBoxes(*m_answerer).last();
+    QCOMPARE(error.icon, QMessageBox::Critical);
+    QVERIFY2(error.text.contains("Failed to flush devices"), qPrintable(error.text));
+    QCOMPARE(m_fx->config(), Applied);
+    QVERIFY(m_fx->restarts.isEmpty());
+    QVERIFY(w->isEnabled());
+    QCOMPARE(w->seatPanels().size(), 1);
+    QVERIFY(action(w, "saveAction"));
+    QVERIFY(action(w, "reloadAction")->isEnabled());
+}
+
+QTEST_MAIN(TestMainWindowHardware)
+#include "tst_mainwindow_hardware.moc"
