@@ -5,6 +5,7 @@
 #include "core/appsettings.h"
 #include "core/constants.h"
 #include "mainwindow/attachprogressdialog.h"
+#include "mainwindow/identifymode.h"
 #include "mainwindow/outsidechanges.h"
 #include "platform/prompt.h"
 #include "platform/themeicons.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QTimer>
 
 #include <cmath>
@@ -40,11 +42,7 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     ui->devTreeWidget->setToolTips(
         [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
 
-    auto *reset = new QAction(tr("Reset all seats\u2026"), this);
-    reset->setObjectName(QStringLiteral("resetAction"));
-    ui->menuFirst_menu->insertAction(ui->exitAction, reset);
-    ui->menuFirst_menu->insertSeparator(ui->exitAction);
-    connect(reset, &QAction::triggered, this, &MainWindow::resetAllSeats);
+    connect(ui->resetAction, &QAction::triggered, this, &MainWindow::resetAllSeats);
     connect(&m_seatReset, &SeatReset::finished, this, &MainWindow::onResetFinished);
 
     m_outside = new OutsideChanges(m_environment.hotplug.get(), this, ui->reloadAction);
@@ -52,6 +50,20 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_outside->shownSeatOf = [this](const QString &path) { return seatShowing(path); };
     m_outside->nameOf = [this](const QString &path) { return m_toolTips.name(path); };
     connect(m_outside, &OutsideChanges::reloadWanted, this, &MainWindow::reloadConfiguration);
+
+    m_identify = new IdentifyMode(m_environment.sysRoot, m_environment.devRoot, this);
+    m_identify->seatTrees = [this] {
+        QList<SeatTree> trees{{m_mainSeatId, ui->devTreeWidget, nullptr}};
+        for (Seat *seat : qAsConst(m_seats))
+            trees.append({seat->seatId(), seat->devTreeWidget(), seat});
+        return trees;
+    };
+    m_identify->showPanel = [this](QWidget *panel) { ui->scrollArea->ensureWidgetVisible(panel); };
+    connect(m_identify, &IdentifyMode::status, ui->statusBar,
+            [this](const QString &text) { ui->statusBar->showMessage(text); });
+    connect(ui->identifyAction, &QAction::toggled, m_identify, &IdentifyMode::setActive);
+    ui->identifyAction->setIcon(ThemeIcons::icon(QStringLiteral("edit-find")));
+    watchContextMenu(ui->devTreeWidget);
 
     connect(ui->saveAction, &QAction::triggered, this, &MainWindow::saveAndApply);
     connect(ui->reloadAction, &QAction::triggered, this, &MainWindow::reloadConfiguration);
@@ -127,6 +139,7 @@ Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId
     connect(seat, &Seat::thanksForDevice, ui->devTreeWidget, &DevTreeWidget::updateState);
     seat->devTreeWidget()->setToolTips(
         [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
+    watchContextMenu(seat->devTreeWidget());
     seat->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
     seat->setAddButtonEnabled(!ui->devTreeWidget->selectedItems().isEmpty());
     return seat;
@@ -189,6 +202,7 @@ void MainWindow::showSeats(const SeatLayout &layout)
     if (layout.status == SeatLayout::Status::Complete)
         m_stateChanged = !layout.orphans.isEmpty();
     setState(State::Idle);
+    m_identify->refresh();
 }
 
 void MainWindow::setState(State state)
@@ -575,6 +589,29 @@ void MainWindow::onResetFinished(const QString &error)
     setStateChanged(false);
     setState(State::Idle);
     reloadConfiguration();
+}
+
+void MainWindow::watchContextMenu(DevTreeWidget *tree)
+{
+    tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree, &QWidget::customContextMenuRequested, this,
+            [this, tree](const QPoint &pos) { showDeviceMenu(tree, pos); });
+}
+
+void MainWindow::showDeviceMenu(DevTreeWidget *tree, const QPoint &pos)
+{
+    const QTreeWidgetItem *item = tree->itemAt(pos);
+    if (!item || item->data(0, DevTreeWidget::TypeRole).toInt() != KeyboardCategory ||
+        !item->parent())
+        return;
+    const QStringList addresses = item->data(0, DevTreeWidget::AddressRole).toStringList();
+    QMenu menu(this);
+    QAction *blink = menu.addAction(tr("Blink keyboard lights"));
+    blink->setObjectName(QStringLiteral("blinkAction"));
+    blink->setEnabled(!m_identify->lights().isBlinking());
+    connect(blink, &QAction::triggered, m_identify,
+            [this, addresses] { m_identify->blink(addresses); });
+    menu.exec(tree->viewport()->mapToGlobal(pos));
 }
 
 QString MainWindow::seatShowing(const QString &syspath) const

@@ -13,6 +13,7 @@
 
 class DevTreeWidget;
 class AttachProgressDialog;
+class IdentifyMode;
 class OutsideChanges;
 class QTreeWidgetItem;
 class Seat;
@@ -97,6 +98,9 @@ private:
     void restartDisplayManager();
     void onResetFinished(const QString &error);
     QString seatShowing(const QString &syspath) const;
+    // The context menu of a device: blinking a keyboard's lights.
+    void watchContextMenu(DevTreeWidget *tree);
+    void showDeviceMenu(DevTreeWidget *tree, const QPoint &pos);
 
     Ui::MainWindow *ui;
     AttachProgressDialog *m_progressDialog = nullptr;
@@ -114,6 +118,7 @@ private:
     MainWindowEnvironment m_environment;
     DeviceToolTips m_toolTips;
     OutsideChanges *m_outside = nullptr;
+    IdentifyMode *m_identify = nullptr;
     SeatReset m_seatReset;
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save

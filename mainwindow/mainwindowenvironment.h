@@ -25,6 +25,8 @@ struct MainWindowEnvironment
     int commandTimeLimitMs = Constants::CommandTimeLimitMs; // loginctl and udevadm
     std::shared_ptr<const DeviceInfoSource> deviceInfo;     // udev's details
     std::shared_ptr<HotplugSource> hotplug;                 // udev's events
+    QString sysRoot = QStringLiteral("/sys");               // input devices and their lock lights
+    QString devRoot = QStringLiteral("/dev");               // their event nodes
 
     static MainWindowEnvironment system();
 };

@@ -31,6 +31,7 @@ const StandIn StandIns[] = {
     {"video-display", nullptr, QStyle::SP_ComputerIcon},
     {"drive-removable-media", nullptr, QStyle::SP_DriveFDIcon},
     {"dialog-warning", nullptr, QStyle::SP_MessageBoxWarning},
+    {"edit-find", "system-search", QStyle::SP_FileDialogContentsView},
 };
 
 } // namespace

@@ -228,7 +228,8 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(actionNames(file),
              QStringList({"reloadAction", "saveAction", "|", "resetAction", "|", "exitAction"}));
     QCOMPARE(actionNames(edit), QStringList({"addSeatAction", "|", "emptySeatsAllowedAction",
-                                             "showAllDevicesAction"}));
+                                             "showAllDevicesAction", "|", "identifyAction"}));
+    QVERIFY(window->findChild<QAction *>(QStringLiteral("identifyAction"))->isCheckable());
     QCOMPARE(actionNames(help), QStringList{"helpAction"});
 
     auto *toolBar = window->findChild<QToolBar *>(QStringLiteral("toolBar"));
@@ -236,7 +237,8 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(toolBar->windowTitle(), QStringLiteral("toolBar"));
     QVERIFY(!toolBar->isMovable());
     QCOMPARE(window->toolBarArea(toolBar), Qt::TopToolBarArea);
-    QCOMPARE(actionNames(toolBar), QStringList({"reloadAction", "saveAction", "addSeatAction"}));
+    QCOMPARE(actionNames(toolBar),
+             QStringList({"reloadAction", "saveAction", "addSeatAction", "|", "identifyAction"}));
 }
 
 void TestMainWindowConstruction::mainSeatColumn()

@@ -81,7 +81,7 @@ private slots:
             if (button->defaultAction() && button->isVisible())
                 buttons << button;
         }
-        QCOMPARE(buttons.size(), 3);
+        QCOMPARE(buttons.size(), 4); // reload, save, add seat, identify
         buttons << window->findChild<QPushButton *>(QStringLiteral("renameButton"));
         QVERIFY(!window->seatPanels().isEmpty());
         for (Seat *panel : window->seatPanels()) {

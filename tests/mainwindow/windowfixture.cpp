@@ -97,6 +97,9 @@ MainWindowEnvironment WindowFixture::environment()
     env.displayManagerConfig = configPath();
     env.attachRetryDelaysMs = attachRetryDelaysMs;
     env.commandTimeLimitMs = commandTimeLimitMs;
+    // Empty until a test builds a device tree there.
+    env.sysRoot = path(QStringLiteral("sys"));
+    env.devRoot = path(QStringLiteral("dev"));
     env.deviceInfo = deviceInfo;
     env.hotplug = hotplug;
     // Never the real udevadm, whatever the search path holds.

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QSocketNotifier;
+
+// Watches the input event nodes of keyboards and mice and tells which device
+// someone pressed a key or a button on, or moved. The nodes are opened
+// read-only and never grabbed: whoever uses the device keeps using it. What
+// was pressed is not kept, only that something was.
+class InputWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Activity
+    {
+        KeyPressed,
+        ButtonPressed,
+        Moved,
+    };
+    Q_ENUM(Activity)
+
+    // Device paths are looked up under sysRoot ("/sys/devices/..." becomes
+    // sysRoot + "/devices/..."), event nodes under devRoot + "/input".
+    explicit InputWatcher(const QString &sysRoot = QStringLiteral("/sys"),
+                          const QString &devRoot = QStringLiteral("/dev"),
+                          QObject *parent = nullptr);
+    ~InputWatcher() override;
+
+    // Watches the nodes of these devices, each given by the sysfs paths of
+    // one item, and closes every other node. A node that cannot be opened is
+    // told by unreadable() and skipped.
+    void watch(const QList<QStringList> &devices);
+    void stop();
+    QStringList openNodes() const;
+
+    // The event nodes of the input devices at or right below syspath.
+    QStringList eventNodes(const QString &syspath) const;
+
+signals:
+    void activity(QStringList addresses, InputWatcher::Activity activity);
+    void unreadable(QStringList addresses, QString node, QString reason);
+
+private:
+    struct Node
+    {
+        int fd = -1;
+        QSocketNotifier *notifier = nullptr;
+        QStringList addresses;
+    };
+
+    void read(const QString &node);
+    void close(const QString &node);
+
+    QString m_sysRoot;
+    QString m_devRoot;
+    QHash<QString, Node> m_nodes;
+};

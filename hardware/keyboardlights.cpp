@@ -1,0 +1,139 @@
+#include "hardware/keyboardlights.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readValue(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.read(4096).trimmed();
+}
+
+// The trigger in brackets: "none [kbd-capslock] kbd-numlock" gives "kbd-capslock".
+QByteArray activeTrigger(const QByteArray &triggers)
+{
+    const int open = triggers.indexOf('[');
+    const int close = triggers.indexOf(']', open + 1);
+    if (open < 0 || close < 0)
+        return {};
+    const QByteArray name = triggers.mid(open + 1, close - open - 1);
+    return name == "none" ? QByteArray() : name;
+}
+
+} // namespace
+
+KeyboardLights::KeyboardLights(const QString &sysRoot, QObject *parent)
+    : QObject(parent), m_sysRoot(sysRoot)
+{
+    connect(&m_timer, &QTimer::timeout, this, &KeyboardLights::step);
+}
+
+KeyboardLights::~KeyboardLights()
+{
+    // Never leave a light blinked half-way.
+    if (m_timer.isActive())
+        restore();
+}
+
+QStringList KeyboardLights::lightsOf(const QStringList &syspaths) const
+{
+    static const QRegularExpression lockLight(
+        QStringLiteral("^input[0-9]+::(numlock|capslock|scrolllock)$"));
+    QStringList lights;
+    for (const QString &syspath : syspaths) {
+        if (!syspath.startsWith(QLatin1String("/sys/")) ||
+            syspath.split(QLatin1Char('/')).contains(QStringLiteral("..")))
+            continue;
+        const QString dir = m_sysRoot + syspath.mid(4);
+        const QStringList entries =
+            QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+        for (const QString &entry : entries) {
+            if (lockLight.match(entry).hasMatch() &&
+                QFile::exists(dir + QLatin1Char('/') + entry + QStringLiteral("/brightness")))
+                lights.append(dir + QLatin1Char('/') + entry);
+        }
+    }
+    return lights;
+}
+
+bool KeyboardLights::blink(const QStringList &syspaths, QString *reason)
+{
+    if (m_timer.isActive()) {
+        if (reason)
+            *reason = tr("The lights of a keyboard are blinking already.");
+        return false;
+    }
+    m_lights.clear();
+    for (const QString &dir : lightsOf(syspaths)) {
+        Light light;
+        light.dir = dir;
+        light.brightness = readValue(dir + QStringLiteral("/brightness"));
+        light.trigger = activeTrigger(readValue(dir + QStringLiteral("/trigger")));
+        light.on = readValue(dir + QStringLiteral("/max_brightness"));
+        if (light.on.isEmpty() || light.on == "0")
+            light.on = "1";
+        if (!light.brightness.isEmpty())
+            m_lights.append(light);
+    }
+    if (m_lights.isEmpty()) {
+        if (reason)
+            *reason = tr("This keyboard has no lights the tool can reach.");
+        return false;
+    }
+    m_step = 0;
+    m_error.clear();
+    m_timer.start(interval);
+    step();
+    return true;
+}
+
+void KeyboardLights::step()
+{
+    if (m_step >= steps) {
+        m_timer.stop();
+        restore();
+        emit finished(m_error);
+        return;
+    }
+    const bool on = m_step % 2 == 0;
+    for (const Light &light : qAsConst(m_lights))
+        write(light.dir + QStringLiteral("/brightness"), on ? light.on : QByteArray("0"));
+    ++m_step;
+    emit stepWritten(on);
+}
+
+void KeyboardLights::restore()
+{
+    // Writing 0 to a light detaches its trigger: the trigger goes back on
+    // and shows the lock state again; a light without one gets its value.
+    for (const Light &light : qAsConst(m_lights)) {
+        if (!light.trigger.isEmpty())
+            write(light.dir + QStringLiteral("/trigger"), light.trigger);
+        else
+            write(light.dir + QStringLiteral("/brightness"), light.brightness);
+    }
+}
+
+bool KeyboardLights::write(const QString &file, const QByteArray &value)
+{
+    const QByteArray path = QFile::encodeName(file);
+    const int fd = ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    bool written = fd >= 0 && ::write(fd, value.constData(), size_t(value.size())) == value.size();
+    const int error = errno;
+    if (fd >= 0)
+        written = ::close(fd) == 0 && written;
+    if (!written && m_error.isEmpty())
+        m_error = tr("%1 could not be written: %2")
+                      .arg(file, QString::fromLocal8Bit(std::strerror(error)));
+    return written;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+// Makes a keyboard's Num, Caps and Scroll Lock lights blink, through their
+// LED class devices in sysfs, and then puts each light back as it was: its
+// trigger (the lock state it follows) or, without one, its brightness.
+class KeyboardLights : public QObject
+{
+    Q_OBJECT
+public:
+    // Device paths are looked up under sysRoot ("/sys/devices/..." becomes
+    // sysRoot + "/devices/...").
+    explicit KeyboardLights(const QString &sysRoot = QStringLiteral("/sys"),
+                            QObject *parent = nullptr);
+    ~KeyboardLights() override;
+
+    // The LED directories of the lock lights of these input devices.
+    QStringList lightsOf(const QStringList &syspaths) const;
+
+    // Starts blinking the lights of these input devices: `steps` changes,
+    // on first, `interval` apart, then the restore. False, with the reason,
+    // when there is nothing to blink or a blink is still running.
+    bool blink(const QStringList &syspaths, QString *reason = nullptr);
+    bool isBlinking() const { return m_timer.isActive(); }
+
+    // 12 steps of 250 ms: six flashes in three seconds.
+    int steps = 12;
+    int interval = 250;
+
+signals:
+    // After every change, on or off.
+    void stepWritten(bool on);
+    // The lights are as they were; error names what could not be written.
+    void finished(QString error);
+
+private:
+    struct Light
+    {
+        QString dir;
+        QByteArray brightness; // before the blink
+        QByteArray trigger;    // the active one, or empty
+        QByteArray on;         // max_brightness
+    };
+
+    void step();
+    void restore();
+    bool write(const QString &file, const QByteArray &value);
+
+    QString m_sysRoot;
+    QList<Light> m_lights;
+    QTimer m_timer;
+    int m_step = 0;
+    QString m_error;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <linux/input.h>
+
+// A sysfs tree of input devices under a private root, with their event nodes
+// as named pipes under a private /dev, and lock lights with the files the
+// kernel gives them. The test writes input_event records into the pipes as
+// the kernel would into the nodes.
+class FakeInputTree
+{
+public:
+    FakeInputTree(const QString &sysRoot, const QString &devRoot);
+    ~FakeInputTree();
+    FakeInputTree(const FakeInputTree &) = delete;
+    FakeInputTree &operator=(const FakeInputTree &) = delete;
+
+    // The input device at syspath ("/sys/devices/.../input/inputN") with the
+    // child eventM; the node /dev/input/eventM is a pipe unless node is false.
+    bool addInput(const QString &syspath, int event, bool node = true);
+    // A lock light (e.g. "input8::capslock") under the input device.
+    bool addLight(const QString &syspath, const QString &name, const QByteArray &brightness,
+                  const QByteArray &trigger = "[none] kbd-capslock kbd-numlock");
+    QString lightDir(const QString &syspath, const QString &name) const;
+    QString node(int event) const;
+
+    static input_event record(quint16 type, quint16 code, qint32 value);
+    // Writes the records, in one write, into the node; the writing end stays
+    // open until closeWriter().
+    bool send(int event, const QList<input_event> &records);
+    bool sendBytes(int event, const QByteArray &bytes);
+    void closeWriter(int event);
+    // Whether the tool has the node open (a pipe without a reader refuses a
+    // writer that will not wait). Opens the test's writer when it can.
+    bool isOpenByTool(int event);
+    // Bytes written and not yet read.
+    int unread(int event) const;
+
+private:
+    int writer(int event);
+
+    QString m_sysRoot;
+    QString m_devRoot;
+    QHash<int, int> m_writers;
+};

@@ -1,0 +1,146 @@
+#include "common/fakeinputtree.h"
+#include "common/testenv.h"
+#include "hardware/keyboardlights.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Blinking a keyboard's lock lights in a private sysfs tree: the sequence
+// written, and every light put back as it was.
+
+namespace {
+
+const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1");
+const QString Keys = Usb + "/1-1/1-1:1.0/0003:046D:C31C.0001/input/input5";
+const QString Media = Usb + "/1-1/1-1:1.1/0003:046D:C31C.0002/input/input6";
+
+QByteArray value(const QString &file)
+{
+    return TestEnv::readFile(file).trimmed();
+}
+
+} // namespace
+
+class TestKeyboardLights : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::init(); }
+    void init();
+
+    void blinksAndRestores();
+    void keyboardWithoutLights();
+    void oneBlinkAtATime();
+    void unwritableLightIsReported();
+
+private:
+    QString light(const QString &name) const { return m_tree->lightDir(Keys, name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakeInputTree> m_tree;
+    QString m_sys;
+};
+
+void TestKeyboardLights::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_sys = m_dir->filePath("sys");
+    m_tree = std::make_unique<FakeInputTree>(m_sys, m_dir->filePath("dev"));
+    QVERIFY(m_tree->addInput(Keys, 3));
+    QVERIFY(m_tree->addInput(Media, 4));
+    // Caps Lock follows its lock state and is on; Num Lock was set by hand
+    // and is on; Scroll Lock is off. Other lights are not touched.
+    QVERIFY(m_tree->addLight(Keys, "input5::capslock", "1", "none [kbd-capslock] kbd-numlock"));
+    QVERIFY(m_tree->addLight(Keys, "input5::numlock", "1", "[none] kbd-capslock kbd-numlock"));
+    QVERIFY(m_tree->addLight(Keys, "input5::scrolllock", "0", "none [kbd-scrolllock]"));
+    QVERIFY(m_tree->addLight(Keys, "input5::compose", "1", "[none]"));
+}
+
+// Works from the item's paths, in any order, whichever of them has the lights.
+void TestKeyboardLights::blinksAndRestores()
+{
+    KeyboardLights lights(m_sys);
+    QCOMPARE(lights.lightsOf({Media, Keys}),
+             (QStringList{light("input5::capslock"), light("input5::numlock"),
+                          light("input5::scrolllock")}));
+    lights.interval = 1; // the test's own clock instead of three seconds
+    QList<QByteArray> seen;
+    connect(&lights, &KeyboardLights::stepWritten, this, [&](bool on) {
+        QByteArray state = on ? "on:" : "off:";
+        for (const char *name : {"input5::capslock", "input5::numlock", "input5::scrolllock"})
+            state += value(light(name) + "/brightness");
+        seen.append(state);
+    });
+    QSignalSpy finished(&lights, &KeyboardLights::finished);
+    QString reason;
+    QVERIFY(lights.blink({Media, Keys}, &reason));
+    QVERIFY(lights.isBlinking());
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.first().first().toString(), QString());
+    QVERIFY(!lights.isBlinking());
+
+    QList<QByteArray> expected;
+    for (int i = 0; i < 6; ++i)
+        expected << "on:111"
+                 << "off:000";
+    QCOMPARE(seen, expected);
+    // Caps and Scroll Lock follow their locks again; Num Lock has its value.
+    QCOMPARE(value(light("input5::capslock") + "/trigger"), QByteArray("kbd-capslock"));
+    QCOMPARE(value(light("input5::scrolllock") + "/trigger"), QByteArray("kbd-scrolllock"));
+    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
+    QCOMPARE(value(light("input5::numlock") + "/trigger"),
+             QByteArray("[none] kbd-capslock kbd-numlock"));
+    QCOMPARE(value(light("input5::compose") + "/brightness"), QByteArray("1"));
+}
+
+void TestKeyboardLights::keyboardWithoutLights()
+{
+    KeyboardLights lights(m_sys);
+    QString reason;
+    QVERIFY(!lights.blink({Media}, &reason));
+    QCOMPARE(reason, QStringLiteral("This keyboard has no lights the tool can reach."));
+    QVERIFY(!lights.blink({"/sys/devices/../../etc"}, &reason));
+    QVERIFY(!lights.isBlinking());
+}
+
+void TestKeyboardLights::oneBlinkAtATime()
+{
+    KeyboardLights lights(m_sys);
+    lights.interval = 20;
+    QSignalSpy steps(&lights, &KeyboardLights::stepWritten);
+    QSignalSpy finished(&lights, &KeyboardLights::finished);
+    QVERIFY(lights.blink({Keys}));
+    QString reason;
+    QVERIFY(!lights.blink({Keys}, &reason));
+    QVERIFY(!reason.isEmpty());
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(steps.size(), 12);
+    QVERIFY(lights.blink({Keys}));
+}
+
+// A brightness file that is a link is not written through; the rest blink
+// and are restored, and the end names what failed.
+void TestKeyboardLights::unwritableLightIsReported()
+{
+    const QString caps = light("input5::capslock") + "/brightness";
+    const QString elsewhere = m_dir->filePath("victim");
+    QVERIFY(TestEnv::writeFile(elsewhere, "1\n"));
+    QVERIFY(QFile::remove(caps));
+    QVERIFY(QFile::link(elsewhere, caps));
+    KeyboardLights lights(m_sys);
+    lights.interval = 1;
+    QSignalSpy finished(&lights, &KeyboardLights::finished);
+    QVERIFY(lights.blink({Keys}));
+    QVERIFY(finished.wait(5000));
+    const QString error = finished.first().first().toString();
+    QVERIFY2(error.startsWith(caps + " could not be written: "), qPrintable(error));
+    QCOMPARE(value(elsewhere), QByteArray("1"));
+    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
+}
+
+QTEST_GUILESS_MAIN(TestKeyboardLights)
+#include "tst_keyboardlights.moc"
