@@ -1,26 +1,33 @@
 #include "app/startup.h"
 
+#include "app/translations.h"
+
 #include "core/constants.h"
 #include "platform/micdetect.h"
 #include "platform/prompt.h"
-#include "platform/themeicons.h"
 #include "platform/qtsingleapplication.h"
+#include "platform/themeicons.h"
 #include "platform/zelintegration.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <unistd.h>
 
 StartupChecks StartupChecks::system()
 {
-    return {[] { return ::geteuid(); }, [] { return MICDetect::isCurrentProcessHasMaxMIC(); }};
+    return {[] { return ::geteuid(); }, [] { return MICDetect::isCurrentProcessHasMaxMIC(); },
+            Translations::besideProgram()};
 }
 
 int runApplication(QtSingleApplication &app, const StartupChecks &checks,
                    const MainWindowFactory &createMainWindow)
 {
+    // Every text from here on, the refusals too, in the user's language.
+    Translations::install(checks.translationDirs);
     // Announced before any check, also in a copy that is about to hand over.
-    zelInit(Constants::Version, Constants::DisplayName);
+    zelInit(Constants::Version,
+            QCoreApplication::translate("MainWindow", Constants::DisplayName).toUtf8().constData());
 
     if (app.isRunning()) {
         app.sendMessage(Constants::RaiseMessage, 5000);

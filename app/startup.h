@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -12,8 +13,10 @@ struct StartupChecks
 {
     std::function<uid_t()> effectiveUid;
     std::function<bool()> hasMaxIntegrity;
+    QStringList translationDirs; // where the program's translations are looked for
 
-    static StartupChecks system(); // geteuid() and the integrity check
+    // geteuid(), the integrity check, the translations beside the program
+    static StartupChecks system();
 };
 
 using MainWindowFactory = std::function<std::unique_ptr<QWidget>()>;

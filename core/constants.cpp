@@ -3,7 +3,8 @@
 namespace Constants {
 
 const char *const Version = "1.0.9b1";
-const char *const DisplayName = "Zel admin multiseat";
+// The window's title too: one translation for both.
+const char *const DisplayName = QT_TRANSLATE_NOOP("MainWindow", "Zel admin multiseat");
 const char *const IconName = "zel-admin-multiseat";
 
 const QString EmptySeatsAllowedKey = QStringLiteral("emptyseatsallowed");

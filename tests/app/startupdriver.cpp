@@ -3,6 +3,7 @@
 // start of the event loop, and every raise request.
 //
 //   zel-startup-driver --report FILE --run-dir DIR [--euid N] [--mic yes|no] [--minimize]
+//                      [--translations DIR]
 
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QTimer>
 
 namespace {
@@ -78,7 +80,9 @@ int main(int argc, char *argv[])
         });
     });
 
-    StartupChecks checks{[euid] { return euid; }, [mic] { return mic; }};
+    const QString translations = argument(argc, argv, "--translations", "");
+    StartupChecks checks{[euid] { return euid; }, [mic] { return mic; },
+                         translations.isEmpty() ? QStringList() : QStringList{translations}};
     const int result = runApplication(app, checks, [minimize] {
         // Nothing of the real system is read or restarted from here.
         MainWindowEnvironment environment;
@@ -91,9 +95,15 @@ int main(int argc, char *argv[])
         QTimer::singleShot(0, w, [w, minimize] {
             if (minimize)
                 w->showMinimized();
-            report(QStringLiteral("running\t%1\tminimized=%2")
+            QStringList menus;
+            for (const QAction *action : w->findChild<QMenuBar *>()->actions())
+                menus << action->text();
+            report(QStringLiteral("running\t%1\tminimized=%2\t%3\t%4\t%5")
                        .arg(w->windowTitle())
-                       .arg(w->isMinimized()));
+                       .arg(w->isMinimized())
+                       .arg(menus.join(QLatin1Char('|')), QGuiApplication::applicationDisplayName(),
+                            // One of Qt's own texts.
+                            QCoreApplication::translate("QPlatformTheme", "Cancel")));
         });
         return window;
     });

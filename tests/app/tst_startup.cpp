@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,9 +29,12 @@ private slots:
     void handOverComesBeforeThePrivilegeCheck();
     void lockOfAKilledCopyDoesNotBlock();
     void childDiesWithAKilledCopy();
+    void speaksTheUsersLanguage_data();
+    void speaksTheUsersLanguage();
 
 private:
-    QProcess *startDriver(const QStringList &arguments, const QString &report);
+    QProcess *startDriver(const QStringList &arguments, const QString &report,
+                          const QString &lang = QStringLiteral("C"));
     QStringList reportLines(const QString &report) const;
     bool waitForLine(const QString &report, const QString &prefix, int timeoutMs = 15000);
     QString reportPath(const QString &name) const { return m_dir->filePath(name); }
@@ -68,9 +72,17 @@ void TestStartup::cleanup()
     m_processes.clear();
 }
 
-QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &report)
+QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &report,
+                                   const QString &lang)
 {
     auto *p = new QProcess;
+    // The language comes from LANG alone, whatever the machine running the
+    // tests has set.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("LANG"), lang);
+    p->setProcessEnvironment(env);
     p->setProcessChannelMode(QProcess::ForwardedChannels);
     p->start(m_driver, QStringList{"--report", report, "--run-dir", m_dir->path()} + arguments);
     m_processes.append(p);
@@ -190,6 +202,68 @@ void TestStartup::childDiesWithAKilledCopy()
     QVERIFY(tool->waitForFinished(5000));
     QVERIFY2(QTest::qWaitFor([&] { return !TestEnv::processAlive(children.first()); }, 5000),
              "the hung loginctl outlived the killed tool");
+}
+
+// The program speaks the language LANG names: its own texts, Qt's own texts
+// and the refusal box; an untranslated language and C keep the program's texts.
+void TestStartup::speaksTheUsersLanguage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("menus");
+    QTest::addColumn<QString>("cancel");
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("German") << "de_DE.UTF-8"
+                            << "Zel Mehrplatz-Verwaltung"
+                            << "Datei|Bearbeiten|Hilfe"
+                            << "Abbrechen"
+                            << "box\tWarnung!\tDieses Programm muss mit Administratorrechten "
+                               "laufen.";
+    QTest::newRow("Russian") << "ru_RU.UTF-8"
+                             << QString::fromUtf8("Zel: администрирование рабочих мест")
+                             << QString::fromUtf8("Файл|Правка|Справка")
+                             << QString::fromUtf8("Отмена")
+                             << QString::fromUtf8("box\tВнимание!\tЭту программу нужно "
+                                                  "запускать с правами суперпользователя.");
+    QTest::newRow("C") << "C"
+                       << "Zel admin multiseat"
+                       << "File|Edit|Help"
+                       << "Cancel"
+                       << "box\tWarning!\tYou should run this application with superuser "
+                          "privileges.";
+    QTest::newRow("untranslated French") << "fr_FR.UTF-8"
+                                         << "Zel admin multiseat"
+                                         << "File|Edit|Help"
+                                         << "Cancel"
+                                         << "box\tWarning!\tYou should run this application "
+                                            "with superuser privileges.";
+}
+
+void TestStartup::speaksTheUsersLanguage()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, title);
+    QFETCH(QString, menus);
+    QFETCH(QString, cancel);
+    QFETCH(QString, refusal);
+    const QStringList translations{"--translations", ZEL_TRANSLATIONS_DIR};
+
+    const QString refused = reportPath("refused");
+    QProcess *p =
+        startDriver(translations + QStringList{"--euid", "1000", "--mic", "no"}, refused, lang);
+    QVERIFY(p->waitForFinished(20000));
+    const QStringList box = reportLines(refused);
+    QCOMPARE(box.size(), 2);
+    QCOMPARE(box.first(), QString(refusal + "\t1.0.9b1\t" + title));
+
+    const QString report = reportPath("report");
+    startDriver(translations, report, lang);
+    QVERIFY(waitForLine(report, "running\t"));
+    const QStringList running = reportLines(report).filter(QRegularExpression("^running\t"));
+    QCOMPARE(running.size(), 1);
+    QCOMPARE(running.first(),
+             QStringList({"running", title, "minimized=0", menus, title, cancel}).join('\t'));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

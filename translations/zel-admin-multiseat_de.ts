@@ -1,0 +1,558 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>AttachProgressDialog</name>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 an %2</translation>
+    </message>
+</context>
+<context>
+    <name>ChildProcess</name>
+    <message>
+        <source>%1 did not answer within %2 seconds.</source>
+        <translation>%1 hat nicht innerhalb von %2 Sekunden geantwortet.</translation>
+    </message>
+    <message>
+        <source>%1 could not be started: %2</source>
+        <translation>%1 konnte nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 crashed</source>
+        <translation>%1 ist abgestürzt</translation>
+    </message>
+</context>
+<context>
+    <name>CreateSeatDialog</name>
+    <message>
+        <source>New seat creating</source>
+        <translation>Neuen Arbeitsplatz anlegen</translation>
+    </message>
+    <message>
+        <source>Seat name</source>
+        <translation>Name des Arbeitsplatzes</translation>
+    </message>
+    <message>
+        <source>Enter seat name here</source>
+        <translation>Namen des Arbeitsplatzes hier eingeben</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Grafikkarte</translation>
+    </message>
+    <message>
+        <source>Choose videocard here</source>
+        <translation>Grafikkarte hier auswählen</translation>
+    </message>
+    <message>
+        <source>Enter seat name to continue</source>
+        <translation>Zum Fortfahren einen Namen eingeben</translation>
+    </message>
+    <message>
+        <source>Create seat</source>
+        <translation>Arbeitsplatz anlegen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>DevTreeWidget</name>
+    <message>
+        <source>Videocard</source>
+        <translation>Grafikkarte</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Maus</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Nicht erkannte Geräte</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceToolTips</name>
+    <message>
+        <source>Port: %1</source>
+        <translation>Anschluss: %1</translation>
+    </message>
+    <message>
+        <source>Driver: %1</source>
+        <translation>Treiber: %1</translation>
+    </message>
+    <message>
+        <source>assigned to %1, which no longer exists</source>
+        <translation>%1 zugeordnet, den es nicht mehr gibt</translation>
+    </message>
+    <message>
+        <source>Seat: %1</source>
+        <translation>Arbeitsplatz: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>IdentifyMode</name>
+    <message>
+        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
+        <translation>Eine Taste oder Maustaste drücken oder eine Maus bewegen: das Gerät wird hier angezeigt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(und %n weiteres)</numerusform>
+            <numerusform>(und %n weitere)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Key pressed on: %1 (%2)</source>
+        <translation>Taste gedrückt auf: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Button pressed on: %1 (%2)</source>
+        <translation>Maustaste gedrückt auf: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Moved: %1 (%2)</source>
+        <translation>Bewegt: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot watch %1 (%2): %3</source>
+        <translation>%1 (%2) kann nicht beobachtet werden: %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Blinking the lights of %1.</source>
+        <translation>Die Leuchten von %1 blinken.</translation>
+    </message>
+</context>
+<context>
+    <name>InputWatcher</name>
+    <message>
+        <source>not an input device</source>
+        <translation>kein Eingabegerät</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardLights</name>
+    <message>
+        <source>The lights of a keyboard are blinking already.</source>
+        <translation>Die Leuchten einer Tastatur blinken bereits.</translation>
+    </message>
+    <message>
+        <source>This keyboard has no lights the tool can reach.</source>
+        <translation>Diese Tastatur hat keine Leuchten, die das Programm erreicht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LoginctlUtil</name>
+    <message>
+        <source>A loginctl command is still running; the new one was not started.</source>
+        <translation>Ein loginctl-Befehl läuft noch; der neue wurde nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Abgestürzt: Code %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Zel admin multiseat</source>
+        <translation>Zel Mehrplatz-Verwaltung</translation>
+    </message>
+    <message>
+        <source>Rename seat</source>
+        <translation>Arbeitsplatz umbenennen</translation>
+    </message>
+    <message>
+        <source>Main seat</source>
+        <translation>Hauptarbeitsplatz</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Geräte</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Grafikkarte</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Maus</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Nicht erkannte Geräte</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>Werkzeugleiste</translation>
+    </message>
+    <message>
+        <source>Save changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Show help</source>
+        <translation>Hilfe anzeigen</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>Reload configuration</source>
+        <translation>Konfiguration neu laden</translation>
+    </message>
+    <message>
+        <source>Reload configuration from system</source>
+        <translation>Konfiguration neu vom System lesen</translation>
+    </message>
+    <message>
+        <source>Add seat</source>
+        <translation>Arbeitsplatz hinzufügen</translation>
+    </message>
+    <message>
+        <source>Allow seats without input devices</source>
+        <translation>Arbeitsplätze ohne Eingabegeräte erlauben</translation>
+    </message>
+    <message>
+        <source>Allow creation of seats without input devices</source>
+        <translation>Das Anlegen von Arbeitsplätzen ohne Eingabegeräte erlauben</translation>
+    </message>
+    <message>
+        <source>Show unrecognized devices</source>
+        <translation>Nicht erkannte Geräte anzeigen</translation>
+    </message>
+    <message>
+        <source>Show all devices, include unrecognized </source>
+        <translation>Alle Geräte anzeigen, auch nicht erkannte</translation>
+    </message>
+    <message>
+        <source>Reset all seats…</source>
+        <translation>Alle Arbeitsplätze zurücksetzen…</translation>
+    </message>
+    <message>
+        <source>Put every device back on the main seat and remove every further seat</source>
+        <translation>Alle Geräte zurück an den Hauptarbeitsplatz geben und alle weiteren Arbeitsplätze entfernen</translation>
+    </message>
+    <message>
+        <source>Identify devices</source>
+        <translation>Geräte erkennen</translation>
+    </message>
+    <message>
+        <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
+        <translation>Eine Tastatur oder Maus im Fenster finden: eine Taste drücken, klicken oder die Maus bewegen</translation>
+    </message>
+    <message>
+        <source>Failed to make changes to the file:
+ %1 
+Please make the required changes manually</source>
+        <translation>Die Datei konnte nicht geändert werden:
+ %1 
+Bitte die nötigen Änderungen von Hand vornehmen</translation>
+    </message>
+    <message>
+        <source>Error!</source>
+        <translation>Fehler!</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Warnung!</translation>
+    </message>
+    <message>
+        <source>Disconnecting main videocard from main seat is forbidden.</source>
+        <translation>Die Hauptgrafikkarte darf nicht vom Hauptarbeitsplatz getrennt werden.</translation>
+    </message>
+    <message>
+        <source>Disconnecting all videocards from main seat is forbidden.</source>
+        <translation>Es dürfen nicht alle Grafikkarten vom Hauptarbeitsplatz getrennt werden.</translation>
+    </message>
+    <message>
+        <source>The main place will be disconnected from important devices. 
+Do you want to continue?</source>
+        <translation>Dem Hauptarbeitsplatz werden wichtige Geräte genommen. 
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>After saving the settings, the graphical shell will be restarted. 
+Do you want to continue?</source>
+        <translation>Nach dem Speichern wird die grafische Oberfläche neu gestartet. 
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Creating seats without videocard is forbidden.</source>
+        <translation>Arbeitsplätze ohne Grafikkarte sind nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>Seats without devices will be deleted. 
+Do you want to continue?</source>
+        <translation>Arbeitsplätze ohne Geräte werden gelöscht. 
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Creating seats without input devices disabled in Edit menu.
+Enable this option and try again or reconfigure devices.</source>
+        <translation>Arbeitsplätze ohne Eingabegeräte sind im Menü Bearbeiten nicht erlaubt.
+Diese Option einschalten und erneut versuchen oder die Geräte anders verteilen.</translation>
+    </message>
+    <message>
+        <source>An unexpected error has occurred.
+It is recommended to restart the program.</source>
+        <translation>Ein unerwarteter Fehler ist aufgetreten.
+Es wird empfohlen, das Programm neu zu starten.</translation>
+    </message>
+    <message>
+        <source>%1 (%2) to %3</source>
+        <translation>%1 (%2) an %3</translation>
+    </message>
+    <message>
+        <source>These devices could not be attached to their seats:
+%1
+The graphical shell was not restarted. Check the devices and save again.</source>
+        <translation>Diese Geräte konnten ihren Arbeitsplätzen nicht zugeordnet werden:
+%1
+Die grafische Oberfläche wurde nicht neu gestartet. Die Geräte prüfen und erneut speichern.</translation>
+    </message>
+    <message>
+        <source>No seats were found. 
+Continuation of work is impossible.</source>
+        <translation>Es wurden keine Arbeitsplätze gefunden. 
+Die Arbeit kann nicht fortgesetzt werden.</translation>
+    </message>
+    <message>
+        <source>You have one video card.
+Adding seats is not possible, because each seat needs its own video card.</source>
+        <translation>Es gibt nur eine Grafikkarte.
+Arbeitsplätze können nicht hinzugefügt werden, denn jeder braucht eine eigene Grafikkarte.</translation>
+    </message>
+    <message>
+        <source>Seat renaming</source>
+        <translation>Arbeitsplatz umbenennen</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Neuer Name:</translation>
+    </message>
+    <message>
+        <source>The name is too long to display 
+and will be displayed truncated</source>
+        <translation>Der Name ist zu lang für die Anzeige 
+und wird gekürzt angezeigt</translation>
+    </message>
+    <message>
+        <source>The all unsaved changed will be lost. 
+Do you want to continue?</source>
+        <translation>Alle ungespeicherten Änderungen gehen verloren. 
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Seat creating</source>
+        <translation>Arbeitsplatz anlegen</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Ungespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <source>Configuration was changed but not saved. 
+Do you want to save changes?</source>
+        <translation>Die Konfiguration wurde geändert, aber nicht gespeichert. 
+Möchten Sie die Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>The seats have not been read completely.
+Reload the configuration before saving.</source>
+        <translation>Die Arbeitsplätze wurden nicht vollständig gelesen.
+Vor dem Speichern die Konfiguration neu laden.</translation>
+    </message>
+    <message>
+        <source>Devices attaching...</source>
+        <translation>Geräte werden zugeordnet...</translation>
+    </message>
+    <message>
+        <source>Device attaching error</source>
+        <translation>Fehler beim Zuordnen der Geräte</translation>
+    </message>
+    <message>
+        <source>Reset all seats</source>
+        <translation>Alle Arbeitsplätze zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted. 
+Do you want to continue?</source>
+        <translation>Alle Geräte gehen zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze werden entfernt; der Anmeldebildschirm wird für einen Arbeitsplatz eingerichtet und neu gestartet. 
+Möchten Sie fortfahren?</translation>
+    </message>
+    <message>
+        <source>Blink keyboard lights</source>
+        <translation>Tastaturleuchten blinken lassen</translation>
+    </message>
+</context>
+<context>
+    <name>OutsideChanges</name>
+    <message>
+        <source>%1 was connected.</source>
+        <translation>%1 wurde angeschlossen.</translation>
+    </message>
+    <message>
+        <source>%1 was disconnected.</source>
+        <translation>%1 wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>%1 was moved to %2 outside this tool.</source>
+        <translation>%1 wurde außerhalb dieses Programms an %2 gegeben.</translation>
+    </message>
+    <message>
+        <source>Reload to see the devices as they are now.</source>
+        <translation>Neu laden, um die Geräte so zu sehen, wie sie jetzt sind.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Warning!</source>
+        <translation>Warnung!</translation>
+    </message>
+    <message>
+        <source>You should run this application with superuser privileges.</source>
+        <translation>Dieses Programm muss mit Administratorrechten laufen.</translation>
+    </message>
+    <message>
+        <source>The operating system is running in the mode of mandatory integrity control.
+To configure multiterminal mode, you must be logged into the session under a high level of integrity.</source>
+        <translation>Das Betriebssystem läuft mit verbindlicher Integritätskontrolle.
+Um den Mehrplatzbetrieb einzurichten, muss die Sitzung auf hoher Integritätsstufe angemeldet sein.</translation>
+    </message>
+</context>
+<context>
+    <name>Seat</name>
+    <message>
+        <source>Form</source>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Rename seat</source>
+        <translation>Arbeitsplatz umbenennen</translation>
+    </message>
+    <message>
+        <source>Seat 1</source>
+        <translation>Arbeitsplatz 1</translation>
+    </message>
+    <message>
+        <source>(will be deleted) </source>
+        <translation>(wird gelöscht) </translation>
+    </message>
+    <message>
+        <source>Delete seat</source>
+        <translation>Arbeitsplatz löschen</translation>
+    </message>
+    <message>
+        <source>Attach device to place on the right</source>
+        <translation>Gerät dem Arbeitsplatz rechts zuordnen</translation>
+    </message>
+    <message>
+        <source>Attach device to main place</source>
+        <translation>Gerät dem Hauptarbeitsplatz zuordnen</translation>
+    </message>
+    <message>
+        <source>Disconnect all devices</source>
+        <translation>Alle Geräte trennen</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Geräte</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Grafikkarte</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Maus</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Nicht erkannte Geräte</translation>
+    </message>
+    <message>
+        <source>Devices disconnection</source>
+        <translation>Geräte trennen</translation>
+    </message>
+    <message>
+        <source>All devices will be disconnected from seat. 
+Are you sure?</source>
+        <translation>Alle Geräte werden vom Arbeitsplatz getrennt. 
+Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>Seat renaming</source>
+        <translation>Arbeitsplatz umbenennen</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Neuer Name:</translation>
+    </message>
+    <message>
+        <source>The name is too long to display 
+and will be displayed truncated</source>
+        <translation>Der Name ist zu lang für die Anzeige 
+und wird gekürzt angezeigt</translation>
+    </message>
+</context>
+<context>
+    <name>SeatReset</name>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Abgestürzt: Code %1</translation>
+    </message>
+    <message>
+        <source>loginctl flush-devices failed with status %1.</source>
+        <translation>loginctl flush-devices ist mit Status %1 gescheitert.</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,559 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru">
+<context>
+    <name>AttachProgressDialog</name>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+</context>
+<context>
+    <name>ChildProcess</name>
+    <message>
+        <source>%1 did not answer within %2 seconds.</source>
+        <translation>%1 не ответил за %2 с.</translation>
+    </message>
+    <message>
+        <source>%1 could not be started: %2</source>
+        <translation>Не удалось запустить %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 crashed</source>
+        <translation>%1 аварийно завершился</translation>
+    </message>
+</context>
+<context>
+    <name>CreateSeatDialog</name>
+    <message>
+        <source>New seat creating</source>
+        <translation>Создание рабочего места</translation>
+    </message>
+    <message>
+        <source>Seat name</source>
+        <translation>Название рабочего места</translation>
+    </message>
+    <message>
+        <source>Enter seat name here</source>
+        <translation>Введите название рабочего места</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Видеокарта</translation>
+    </message>
+    <message>
+        <source>Choose videocard here</source>
+        <translation>Выберите видеокарту</translation>
+    </message>
+    <message>
+        <source>Enter seat name to continue</source>
+        <translation>Чтобы продолжить, введите название</translation>
+    </message>
+    <message>
+        <source>Create seat</source>
+        <translation>Создать рабочее место</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>DevTreeWidget</name>
+    <message>
+        <source>Videocard</source>
+        <translation>Видеокарта</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Клавиатура</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Мышь</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Нераспознанные устройства</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceToolTips</name>
+    <message>
+        <source>Port: %1</source>
+        <translation>Порт: %1</translation>
+    </message>
+    <message>
+        <source>Driver: %1</source>
+        <translation>Драйвер: %1</translation>
+    </message>
+    <message>
+        <source>assigned to %1, which no longer exists</source>
+        <translation>назначено на %1, которого больше нет</translation>
+    </message>
+    <message>
+        <source>Seat: %1</source>
+        <translation>Рабочее место: %1</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+</context>
+<context>
+    <name>IdentifyMode</name>
+    <message>
+        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
+        <translation>Нажмите клавишу или кнопку мыши либо подвигайте мышь: устройство будет показано здесь.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Key pressed on: %1 (%2)</source>
+        <translation>Нажата клавиша: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Button pressed on: %1 (%2)</source>
+        <translation>Нажата кнопка: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Moved: %1 (%2)</source>
+        <translation>Движение: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot watch %1 (%2): %3</source>
+        <translation>Не удаётся следить за %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Blinking the lights of %1.</source>
+        <translation>Мигают индикаторы: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>InputWatcher</name>
+    <message>
+        <source>not an input device</source>
+        <translation>не устройство ввода</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardLights</name>
+    <message>
+        <source>The lights of a keyboard are blinking already.</source>
+        <translation>Индикаторы клавиатуры уже мигают.</translation>
+    </message>
+    <message>
+        <source>This keyboard has no lights the tool can reach.</source>
+        <translation>У этой клавиатуры нет доступных индикаторов.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>Не удалось записать %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LoginctlUtil</name>
+    <message>
+        <source>A loginctl command is still running; the new one was not started.</source>
+        <translation>Команда loginctl ещё выполняется; новая не запущена.</translation>
+    </message>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Аварийное завершение: код %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Zel admin multiseat</source>
+        <translation>Zel: администрирование рабочих мест</translation>
+    </message>
+    <message>
+        <source>Rename seat</source>
+        <translation>Переименовать рабочее место</translation>
+    </message>
+    <message>
+        <source>Main seat</source>
+        <translation>Основное рабочее место</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Видеокарта</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Клавиатура</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Мышь</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Нераспознанные устройства</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Файл</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Правка</translation>
+    </message>
+    <message>
+        <source>toolBar</source>
+        <translation>Панель инструментов</translation>
+    </message>
+    <message>
+        <source>Save changes</source>
+        <translation>Сохранить изменения</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Show help</source>
+        <translation>Показать справку</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>Reload configuration</source>
+        <translation>Перечитать конфигурацию</translation>
+    </message>
+    <message>
+        <source>Reload configuration from system</source>
+        <translation>Перечитать конфигурацию из системы</translation>
+    </message>
+    <message>
+        <source>Add seat</source>
+        <translation>Добавить рабочее место</translation>
+    </message>
+    <message>
+        <source>Allow seats without input devices</source>
+        <translation>Разрешить рабочие места без устройств ввода</translation>
+    </message>
+    <message>
+        <source>Allow creation of seats without input devices</source>
+        <translation>Разрешить создание рабочих мест без устройств ввода</translation>
+    </message>
+    <message>
+        <source>Show unrecognized devices</source>
+        <translation>Показывать нераспознанные устройства</translation>
+    </message>
+    <message>
+        <source>Show all devices, include unrecognized </source>
+        <translation>Показывать все устройства, включая нераспознанные</translation>
+    </message>
+    <message>
+        <source>Reset all seats…</source>
+        <translation>Сбросить все рабочие места…</translation>
+    </message>
+    <message>
+        <source>Put every device back on the main seat and remove every further seat</source>
+        <translation>Вернуть все устройства на основное рабочее место и удалить остальные рабочие места</translation>
+    </message>
+    <message>
+        <source>Identify devices</source>
+        <translation>Опознать устройства</translation>
+    </message>
+    <message>
+        <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
+        <translation>Найти клавиатуру или мышь в окне: нажмите клавишу, щёлкните или подвигайте мышь</translation>
+    </message>
+    <message>
+        <source>Failed to make changes to the file:
+ %1 
+Please make the required changes manually</source>
+        <translation>Не удалось изменить файл:
+ %1 
+Внесите необходимые изменения вручную</translation>
+    </message>
+    <message>
+        <source>Error!</source>
+        <translation>Ошибка!</translation>
+    </message>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>Disconnecting main videocard from main seat is forbidden.</source>
+        <translation>Отключать основную видеокарту от основного рабочего места запрещено.</translation>
+    </message>
+    <message>
+        <source>Disconnecting all videocards from main seat is forbidden.</source>
+        <translation>Отключать все видеокарты от основного рабочего места запрещено.</translation>
+    </message>
+    <message>
+        <source>The main place will be disconnected from important devices. 
+Do you want to continue?</source>
+        <translation>Основное рабочее место лишится важных устройств. 
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>After saving the settings, the graphical shell will be restarted. 
+Do you want to continue?</source>
+        <translation>После сохранения настроек графическая оболочка будет перезапущена. 
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Creating seats without videocard is forbidden.</source>
+        <translation>Создавать рабочие места без видеокарты запрещено.</translation>
+    </message>
+    <message>
+        <source>Seats without devices will be deleted. 
+Do you want to continue?</source>
+        <translation>Рабочие места без устройств будут удалены. 
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Creating seats without input devices disabled in Edit menu.
+Enable this option and try again or reconfigure devices.</source>
+        <translation>Создание рабочих мест без устройств ввода отключено в меню «Правка».
+Включите этот параметр и повторите попытку или распределите устройства иначе.</translation>
+    </message>
+    <message>
+        <source>An unexpected error has occurred.
+It is recommended to restart the program.</source>
+        <translation>Произошла непредвиденная ошибка.
+Рекомендуется перезапустить программу.</translation>
+    </message>
+    <message>
+        <source>%1 (%2) to %3</source>
+        <translation>%1 (%2) → %3</translation>
+    </message>
+    <message>
+        <source>These devices could not be attached to their seats:
+%1
+The graphical shell was not restarted. Check the devices and save again.</source>
+        <translation>Не удалось назначить эти устройства их рабочим местам:
+%1
+Графическая оболочка не перезапущена. Проверьте устройства и сохраните снова.</translation>
+    </message>
+    <message>
+        <source>No seats were found. 
+Continuation of work is impossible.</source>
+        <translation>Рабочие места не найдены. 
+Продолжение работы невозможно.</translation>
+    </message>
+    <message>
+        <source>You have one video card.
+Adding seats is not possible, because each seat needs its own video card.</source>
+        <translation>В системе одна видеокарта.
+Добавить рабочие места нельзя: каждому нужна своя видеокарта.</translation>
+    </message>
+    <message>
+        <source>Seat renaming</source>
+        <translation>Переименование рабочего места</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Новое название:</translation>
+    </message>
+    <message>
+        <source>The name is too long to display 
+and will be displayed truncated</source>
+        <translation>Название слишком длинное 
+и будет показано сокращённым</translation>
+    </message>
+    <message>
+        <source>The all unsaved changed will be lost. 
+Do you want to continue?</source>
+        <translation>Все несохранённые изменения будут потеряны. 
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Seat creating</source>
+        <translation>Создание рабочего места</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Несохранённые изменения</translation>
+    </message>
+    <message>
+        <source>Configuration was changed but not saved. 
+Do you want to save changes?</source>
+        <translation>Конфигурация изменена, но не сохранена. 
+Сохранить изменения?</translation>
+    </message>
+    <message>
+        <source>The seats have not been read completely.
+Reload the configuration before saving.</source>
+        <translation>Рабочие места прочитаны не полностью.
+Перечитайте конфигурацию перед сохранением.</translation>
+    </message>
+    <message>
+        <source>Devices attaching...</source>
+        <translation>Назначение устройств...</translation>
+    </message>
+    <message>
+        <source>Device attaching error</source>
+        <translation>Ошибка назначения устройства</translation>
+    </message>
+    <message>
+        <source>Reset all seats</source>
+        <translation>Сброс всех рабочих мест</translation>
+    </message>
+    <message>
+        <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted. 
+Do you want to continue?</source>
+        <translation>Все устройства вернутся на основное рабочее место, остальные рабочие места будут удалены; диспетчер входа будет настроен на одно рабочее место и перезапущен. 
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Blink keyboard lights</source>
+        <translation>Помигать индикаторами клавиатуры</translation>
+    </message>
+</context>
+<context>
+    <name>OutsideChanges</name>
+    <message>
+        <source>%1 was connected.</source>
+        <translation>Подключено: %1.</translation>
+    </message>
+    <message>
+        <source>%1 was disconnected.</source>
+        <translation>Отключено: %1.</translation>
+    </message>
+    <message>
+        <source>%1 was moved to %2 outside this tool.</source>
+        <translation>%1 перенесено на %2 вне этой программы.</translation>
+    </message>
+    <message>
+        <source>Reload to see the devices as they are now.</source>
+        <translation>Перечитайте конфигурацию, чтобы увидеть устройства такими, какие они сейчас.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Warning!</source>
+        <translation>Внимание!</translation>
+    </message>
+    <message>
+        <source>You should run this application with superuser privileges.</source>
+        <translation>Эту программу нужно запускать с правами суперпользователя.</translation>
+    </message>
+    <message>
+        <source>The operating system is running in the mode of mandatory integrity control.
+To configure multiterminal mode, you must be logged into the session under a high level of integrity.</source>
+        <translation>Операционная система работает в режиме мандатного контроля целостности.
+Чтобы настроить многотерминальный режим, войдите в сеанс с высоким уровнем целостности.</translation>
+    </message>
+</context>
+<context>
+    <name>Seat</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Rename seat</source>
+        <translation>Переименовать рабочее место</translation>
+    </message>
+    <message>
+        <source>Seat 1</source>
+        <translation>Рабочее место 1</translation>
+    </message>
+    <message>
+        <source>(will be deleted) </source>
+        <translation>(будет удалено) </translation>
+    </message>
+    <message>
+        <source>Delete seat</source>
+        <translation>Удалить рабочее место</translation>
+    </message>
+    <message>
+        <source>Attach device to place on the right</source>
+        <translation>Назначить устройство рабочему месту справа</translation>
+    </message>
+    <message>
+        <source>Attach device to main place</source>
+        <translation>Вернуть устройство на основное рабочее место</translation>
+    </message>
+    <message>
+        <source>Disconnect all devices</source>
+        <translation>Отключить все устройства</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>Устройства</translation>
+    </message>
+    <message>
+        <source>Videocard</source>
+        <translation>Видеокарта</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Клавиатура</translation>
+    </message>
+    <message>
+        <source>Mouse</source>
+        <translation>Мышь</translation>
+    </message>
+    <message>
+        <source>Unrecognized devices</source>
+        <translation>Нераспознанные устройства</translation>
+    </message>
+    <message>
+        <source>Devices disconnection</source>
+        <translation>Отключение устройств</translation>
+    </message>
+    <message>
+        <source>All devices will be disconnected from seat. 
+Are you sure?</source>
+        <translation>Все устройства будут отключены от рабочего места. 
+Вы уверены?</translation>
+    </message>
+    <message>
+        <source>Seat renaming</source>
+        <translation>Переименование рабочего места</translation>
+    </message>
+    <message>
+        <source>New name:</source>
+        <translation>Новое название:</translation>
+    </message>
+    <message>
+        <source>The name is too long to display 
+and will be displayed truncated</source>
+        <translation>Название слишком длинное 
+и будет показано сокращённым</translation>
+    </message>
+</context>
+<context>
+    <name>SeatReset</name>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Аварийное завершение: код %1</translation>
+    </message>
+    <message>
+        <source>loginctl flush-devices failed with status %1.</source>
+        <translation>loginctl flush-devices завершилась с кодом %1.</translation>
+    </message>
+</context>
+</TS>
