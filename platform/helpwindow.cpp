@@ -1,6 +1,7 @@
 #include "platform/helpwindow.h"
 
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -9,6 +10,23 @@ static void initHelpResources()
 {
     // The text sits in a static library; make sure its resource is linked in.
     Q_INIT_RESOURCE(help);
+}
+
+QString HelpWindow::pageFor(const QLocale &locale)
+{
+    // The same choice the translators make: "de-AT" tries de_AT, then de.
+    for (QString language : locale.uiLanguages()) {
+        language.replace(QLatin1Char('-'), QLatin1Char('_'));
+        QStringList candidates{language};
+        if (language.contains(QLatin1Char('_')))
+            candidates << language.section(QLatin1Char('_'), 0, 0);
+        for (const QString &candidate : candidates) {
+            const QString page = QStringLiteral(":/help/help_%1.html").arg(candidate);
+            if (QFileInfo::exists(page))
+                return page;
+        }
+    }
+    return QStringLiteral(":/help/help.html");
 }
 
 HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -22,7 +40,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
     m_browser->setOpenExternalLinks(false);
-    m_browser->setSource(QUrl(QStringLiteral("qrc:/help/help.html")));
+    m_browser->setSource(QUrl(QLatin1String("qrc") + pageFor(QLocale())));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);

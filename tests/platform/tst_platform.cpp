@@ -8,10 +8,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTranslator>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +33,10 @@ private slots:
     void serviceRestartIsQueuedWithSystemd();
     void zelInitNamesTheProgram();
     void helpShowsTheProgramsText();
+    void helpPageFollowsTheLanguage_data();
+    void helpPageFollowsTheLanguage();
+    void translatedHelpMatchesTheEnglishPage_data();
+    void translatedHelpMatchesTheEnglishPage();
 };
 
 void TestPlatform::instanceIdentity()
@@ -249,6 +255,95 @@ void TestPlatform::helpShowsTheProgramsText()
     QCOMPARE(helpWindows, 1);
     QVERIFY(!help->isMinimized());
     help->close();
+}
+
+void TestPlatform::helpPageFollowsTheLanguage_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("German") << QLocale("de_DE") << ":/help/help_de.html";
+    QTest::newRow("Austrian German") << QLocale("de_AT") << ":/help/help_de.html";
+    QTest::newRow("Russian") << QLocale("ru_RU") << ":/help/help_ru.html";
+    QTest::newRow("French, not translated") << QLocale("fr_FR") << ":/help/help.html";
+    QTest::newRow("C") << QLocale::c() << ":/help/help.html";
+}
+
+void TestPlatform::helpPageFollowsTheLanguage()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, page);
+    QCOMPARE(HelpWindow::pageFor(locale), page);
+}
+
+namespace {
+
+QString resourceText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList allMatches(const QString &pattern, const QString &text)
+{
+    QStringList found;
+    auto it = QRegularExpression(pattern).globalMatch(text);
+    while (it.hasNext())
+        found << it.next().captured(1).simplified();
+    return found;
+}
+
+} // namespace
+
+void TestPlatform::translatedHelpMatchesTheEnglishPage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("German") << "de";
+    QTest::newRow("Russian") << "ru";
+}
+
+// A translated page has the English page's topics (the window jumps to them
+// by name), and where it names a menu command it uses the translated
+// command's very text.
+void TestPlatform::translatedHelpMatchesTheEnglishPage()
+{
+    QFETCH(QString, language);
+    const QString english = resourceText(":/help/help.html");
+    const QString translated = resourceText(HelpWindow::pageFor(QLocale(language)));
+    QVERIFY(!english.isEmpty());
+    QVERIFY(!translated.isEmpty());
+    QVERIFY(translated != english);
+
+    const QString anchor = QStringLiteral("<a name=\"([^\"]+)\">");
+    QCOMPARE(allMatches(anchor, translated), allMatches(anchor, english));
+
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral("zel-admin-multiseat_") + language,
+                            QStringLiteral(ZEL_TRANSLATIONS_DIR)));
+    // The page is read as UTF-8 and headed by the translated program name.
+    QTextBrowser browser;
+    browser.setSource(QUrl(QLatin1String("qrc") + HelpWindow::pageFor(QLocale(language))));
+    const QString name = translator.translate("MainWindow", "Zel admin multiseat");
+    QVERIFY(!name.isEmpty());
+    QVERIFY2(browser.toPlainText().startsWith(name), qPrintable(browser.toPlainText().left(80)));
+
+    const QString command = QStringLiteral("<i>([^<]+ &gt; [^<]+)</i>");
+    const QStringList englishCommands = allMatches(command, english);
+    const QStringList translatedCommands = allMatches(command, translated);
+    QVERIFY(englishCommands.size() >= 6);
+    QCOMPARE(translatedCommands.size(), englishCommands.size());
+    for (int i = 0; i < englishCommands.size(); ++i) {
+        QStringList expected;
+        for (const QString &part : englishCommands.at(i).split(" &gt; ")) {
+            // A menu item that opens a question ends in "…" ("Reset all seats…").
+            QString text =
+                translator.translate("MainWindow", (part + QChar(0x2026)).toUtf8().constData());
+            if (text.isEmpty())
+                text = translator.translate("MainWindow", part.toUtf8().constData());
+            QVERIFY2(!text.isEmpty(), qPrintable(part));
+            expected << text.remove(QChar(0x2026));
+        }
+        QCOMPARE(translatedCommands.at(i), expected.join(" &gt; "));
+    }
 }
 
 QTEST_MAIN(TestPlatform)
