@@ -27,7 +27,7 @@ int runApplication(QtSingleApplication &app, const StartupChecks &checks,
     Translations::install(checks.translationDirs);
     // Announced before any check, also in a copy that is about to hand over.
     zelInit(Constants::Version,
-            QCoreApplication::translate("MainWindow", Constants::DisplayName).toUtf8().constData());
+            QCoreApplication::translate("Form", Constants::DisplayName).toUtf8().constData());
 
     if (app.isRunning()) {
         app.sendMessage(Constants::RaiseMessage, 5000);

@@ -1,11 +1,18 @@
 #include "app/translations.h"
 
+#include "core/uilanguage.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace Translations {
+
+namespace {
+const QString Prefix = QStringLiteral("zel-admin-multiseat_");
+}
 
 QStringList besideProgram()
 {
@@ -16,29 +23,36 @@ QStringList besideProgram()
 
 QString install(const QStringList &dirs)
 {
-    const QLocale locale;
-    QString loaded;
-    for (const QString &dir : dirs) {
-        auto *program = new QTranslator(QCoreApplication::instance());
-        if (program->load(locale, QStringLiteral("zel-admin-multiseat"), QStringLiteral("_"),
-                          dir)) {
-            QCoreApplication::installTranslator(program);
-            loaded = program->filePath();
-            break;
+    QString dir;
+    const QString language = UiLanguage::choose(QLocale(), [&](const QString &candidate) {
+        for (const QString &d : dirs) {
+            if (QFileInfo(d + QLatin1Char('/') + Prefix + candidate + QStringLiteral(".qm"))
+                    .isFile()) {
+                dir = d;
+                return true;
+            }
         }
+        return false;
+    });
+    UiLanguage::setCurrent(QString());
+    if (language.isEmpty())
+        return QString();
+    auto *program = new QTranslator(QCoreApplication::instance());
+    if (!program->load(Prefix + language, dir)) {
         delete program;
+        return QString();
     }
+    QCoreApplication::installTranslator(program);
+    UiLanguage::setCurrent(language);
     // Qt's own texts (the buttons of message boxes, the context menus of
-    // text fields) only where the program speaks the language too.
-    if (!loaded.isEmpty()) {
-        auto *qt = new QTranslator(QCoreApplication::instance());
-        if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(qt);
-        else
-            delete qt;
-    }
-    return loaded;
+    // text fields) in the same language, never in another one.
+    auto *qt = new QTranslator(QCoreApplication::instance());
+    if (qt->load(QStringLiteral("qtbase_") + language,
+                 QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qt);
+    else
+        delete qt;
+    return program->filePath();
 }
 
 } // namespace Translations

@@ -12,9 +12,10 @@ namespace Translations {
 // the build tree (translations/). Never a place outside its own tree.
 QStringList besideProgram();
 
-// Installs the program's translation from the first of dirs that has one
-// for the locale, and Qt's own from Qt's translations; returns the file of
-// the program's translation that was loaded, or an empty string.
+// Chooses the language (UiLanguage::choose) among the translations in dirs,
+// installs the program's translation and Qt's own for it, and makes it the
+// program's current language; returns the file of the program's translation
+// that was loaded, or an empty string for the program's own texts.
 QString install(const QStringList &dirs);
 
 } // namespace Translations

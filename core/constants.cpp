@@ -4,7 +4,7 @@ namespace Constants {
 
 const char *const Version = "1.0.9b1";
 // The window's title too: one translation for both.
-const char *const DisplayName = QT_TRANSLATE_NOOP("MainWindow", "Zel admin multiseat");
+const char *const DisplayName = QT_TRANSLATE_NOOP("Form", "Zel admin multiseat");
 const char *const IconName = "zel-admin-multiseat";
 
 const QString EmptySeatsAllowedKey = QStringLiteral("emptyseatsallowed");

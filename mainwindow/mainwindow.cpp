@@ -24,7 +24,7 @@
 #include <cmath>
 
 MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment)
-    : QMainWindow(parent), ui(new Ui::MainWindow), m_environment(environment),
+    : QMainWindow(parent), ui(new Ui::Form), m_environment(environment),
       m_toolTips(environment.deviceInfo)
 {
     ui->setupUi(this);

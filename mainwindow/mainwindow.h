@@ -19,7 +19,7 @@ class QTreeWidgetItem;
 class Seat;
 
 namespace Ui {
-class MainWindow;
+class Form;
 }
 
 // The tool's only top-level window: the main seat on the left, one panel per
@@ -102,7 +102,7 @@ private:
     void watchContextMenu(DevTreeWidget *tree);
     void showDeviceMenu(DevTreeWidget *tree, const QPoint &pos);
 
-    Ui::MainWindow *ui;
+    Ui::Form *ui;
     AttachProgressDialog *m_progressDialog = nullptr;
     SeatReader m_seatReader;
     AttachJob m_attachJob;

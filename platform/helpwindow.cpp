@@ -1,5 +1,7 @@
 #include "platform/helpwindow.h"
 
+#include "core/uilanguage.h"
+
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QPushButton>
@@ -12,15 +14,10 @@ static void initHelpResources()
     Q_INIT_RESOURCE(help);
 }
 
-QString HelpWindow::pageFor(const QLocale &locale)
+QString HelpWindow::pageFor(const QString &language)
 {
-    // The same choice the translators make: "de-AT" tries de_AT, then de.
-    for (QString language : locale.uiLanguages()) {
-        language.replace(QLatin1Char('-'), QLatin1Char('_'));
-        QStringList candidates{language};
-        if (language.contains(QLatin1Char('_')))
-            candidates << language.section(QLatin1Char('_'), 0, 0);
-        for (const QString &candidate : candidates) {
+    if (!language.isEmpty()) {
+        for (const QString &candidate : {language, language.section(QLatin1Char('_'), 0, 0)}) {
             const QString page = QStringLiteral(":/help/help_%1.html").arg(candidate);
             if (QFileInfo::exists(page))
                 return page;
@@ -40,7 +37,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
     m_browser->setOpenExternalLinks(false);
-    m_browser->setSource(QUrl(QLatin1String("qrc") + pageFor(QLocale())));
+    m_browser->setSource(QUrl(QLatin1String("qrc") + pageFor(UiLanguage::current())));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QLocale>
 #include <QWidget>
 
 class QTextBrowser;
 
 // The help of the tool: a window with the text kept in the program's resources,
-// in the user's language where there is a page for it.
+// in the language the program speaks where there is a page for it.
 class HelpWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget *parent = nullptr);
 
-    // The resource path of the page for the locale's languages, tried in the
-    // order the user prefers them; the English page when none has one.
-    static QString pageFor(const QLocale &locale);
+    // The resource path of the page in language ("de_AT" tries de_AT, then
+    // de); the English page where there is none.
+    static QString pageFor(const QString &language);
 
     // Shows the window at the anchor named topic (the start when empty).
     void showTopic(const QString &topic);

@@ -97,85 +97,7 @@
     </message>
 </context>
 <context>
-    <name>HelpWindow</name>
-    <message>
-        <source>Help</source>
-        <translation>Hilfe</translation>
-    </message>
-</context>
-<context>
-    <name>IdentifyMode</name>
-    <message>
-        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
-        <translation>Eine Taste oder Maustaste drücken oder eine Maus bewegen: das Gerät wird hier angezeigt.</translation>
-    </message>
-    <message numerus="yes">
-        <source>(and %n more)</source>
-        <translation>
-            <numerusform>(und %n weiteres)</numerusform>
-            <numerusform>(und %n weitere)</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Key pressed on: %1 (%2)</source>
-        <translation>Taste gedrückt auf: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Button pressed on: %1 (%2)</source>
-        <translation>Maustaste gedrückt auf: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Moved: %1 (%2)</source>
-        <translation>Bewegt: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Cannot watch %1 (%2): %3</source>
-        <translation>%1 (%2) kann nicht beobachtet werden: %3</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Blinking the lights of %1.</source>
-        <translation>Die Leuchten von %1 blinken.</translation>
-    </message>
-</context>
-<context>
-    <name>InputWatcher</name>
-    <message>
-        <source>not an input device</source>
-        <translation>kein Eingabegerät</translation>
-    </message>
-</context>
-<context>
-    <name>KeyboardLights</name>
-    <message>
-        <source>The lights of a keyboard are blinking already.</source>
-        <translation>Die Leuchten einer Tastatur blinken bereits.</translation>
-    </message>
-    <message>
-        <source>This keyboard has no lights the tool can reach.</source>
-        <translation>Diese Tastatur hat keine Leuchten, die das Programm erreicht.</translation>
-    </message>
-    <message>
-        <source>%1 could not be written: %2</source>
-        <translation>%1 konnte nicht geschrieben werden: %2</translation>
-    </message>
-</context>
-<context>
-    <name>LoginctlUtil</name>
-    <message>
-        <source>A loginctl command is still running; the new one was not started.</source>
-        <translation>Ein loginctl-Befehl läuft noch; der neue wurde nicht gestartet.</translation>
-    </message>
-    <message>
-        <source>Crashed: code is %1</source>
-        <translation>Abgestürzt: Code %1</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
+    <name>Form</name>
     <message>
         <source>Zel admin multiseat</source>
         <translation>Zel Mehrplatz-Verwaltung</translation>
@@ -278,12 +200,93 @@
     </message>
     <message>
         <source>Identify devices</source>
-        <translation>Geräte erkennen</translation>
+        <translation>Geräte identifizieren</translation>
     </message>
     <message>
         <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
         <translation>Eine Tastatur oder Maus im Fenster finden: eine Taste drücken, klicken oder die Maus bewegen</translation>
     </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>IdentifyMode</name>
+    <message>
+        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
+        <translation>Eine Taste oder Maustaste drücken oder eine Maus bewegen: das Gerät wird hier angezeigt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(und %n weiteres)</numerusform>
+            <numerusform>(und %n weitere)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Key pressed on: %1 (%2)</source>
+        <translation>Taste gedrückt auf: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Button pressed on: %1 (%2)</source>
+        <translation>Maustaste gedrückt auf: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Moved: %1 (%2)</source>
+        <translation>Bewegt: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot watch %1 (%2): %3</source>
+        <translation>%1 (%2) kann nicht beobachtet werden: %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Blinking the lights of %1.</source>
+        <translation>Die Leuchten von %1 blinken.</translation>
+    </message>
+</context>
+<context>
+    <name>InputWatcher</name>
+    <message>
+        <source>not an input device</source>
+        <translation>kein Eingabegerät</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardLights</name>
+    <message>
+        <source>The lights of a keyboard are blinking already.</source>
+        <translation>Die Leuchten einer Tastatur blinken bereits.</translation>
+    </message>
+    <message>
+        <source>This keyboard has no lights the tool can reach.</source>
+        <translation>Diese Tastatur hat keine Leuchten, die das Programm erreicht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LoginctlUtil</name>
+    <message>
+        <source>A loginctl command is still running; the new one was not started.</source>
+        <translation>Ein loginctl-Befehl läuft noch; der neue wurde nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Abgestürzt: Code %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
     <message>
         <source>Failed to make changes to the file:
  %1 
@@ -421,7 +424,7 @@ Vor dem Speichern die Konfiguration neu laden.</translation>
     <message>
         <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted. 
 Do you want to continue?</source>
-        <translation>Alle Geräte gehen zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze werden entfernt; der Anmeldebildschirm wird für einen Arbeitsplatz eingerichtet und neu gestartet. 
+        <translation>Alle Geräte gehen zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze werden entfernt; der Displaymanager wird für einen Arbeitsplatz eingerichtet und neu gestartet. 
 Möchten Sie fortfahren?</translation>
     </message>
     <message>

@@ -97,86 +97,7 @@
     </message>
 </context>
 <context>
-    <name>HelpWindow</name>
-    <message>
-        <source>Help</source>
-        <translation>Справка</translation>
-    </message>
-</context>
-<context>
-    <name>IdentifyMode</name>
-    <message>
-        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
-        <translation>Нажмите клавишу или кнопку мыши либо подвигайте мышь: устройство будет показано здесь.</translation>
-    </message>
-    <message numerus="yes">
-        <source>(and %n more)</source>
-        <translation>
-            <numerusform>(и ещё %n)</numerusform>
-            <numerusform>(и ещё %n)</numerusform>
-            <numerusform>(и ещё %n)</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>Key pressed on: %1 (%2)</source>
-        <translation>Нажата клавиша: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Button pressed on: %1 (%2)</source>
-        <translation>Нажата кнопка: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Moved: %1 (%2)</source>
-        <translation>Движение: %1 (%2)</translation>
-    </message>
-    <message>
-        <source>Cannot watch %1 (%2): %3</source>
-        <translation>Не удаётся следить за %1 (%2): %3</translation>
-    </message>
-    <message>
-        <source>%1: %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>Blinking the lights of %1.</source>
-        <translation>Мигают индикаторы: %1.</translation>
-    </message>
-</context>
-<context>
-    <name>InputWatcher</name>
-    <message>
-        <source>not an input device</source>
-        <translation>не устройство ввода</translation>
-    </message>
-</context>
-<context>
-    <name>KeyboardLights</name>
-    <message>
-        <source>The lights of a keyboard are blinking already.</source>
-        <translation>Индикаторы клавиатуры уже мигают.</translation>
-    </message>
-    <message>
-        <source>This keyboard has no lights the tool can reach.</source>
-        <translation>У этой клавиатуры нет доступных индикаторов.</translation>
-    </message>
-    <message>
-        <source>%1 could not be written: %2</source>
-        <translation>Не удалось записать %1: %2</translation>
-    </message>
-</context>
-<context>
-    <name>LoginctlUtil</name>
-    <message>
-        <source>A loginctl command is still running; the new one was not started.</source>
-        <translation>Команда loginctl ещё выполняется; новая не запущена.</translation>
-    </message>
-    <message>
-        <source>Crashed: code is %1</source>
-        <translation>Аварийное завершение: код %1</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
+    <name>Form</name>
     <message>
         <source>Zel admin multiseat</source>
         <translation>Zel: администрирование рабочих мест</translation>
@@ -285,6 +206,88 @@
         <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
         <translation>Найти клавиатуру или мышь в окне: нажмите клавишу, щёлкните или подвигайте мышь</translation>
     </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+</context>
+<context>
+    <name>IdentifyMode</name>
+    <message>
+        <source>Press a key or a mouse button, or move a mouse: its device is shown here.</source>
+        <translation>Нажмите клавишу или кнопку мыши либо подвигайте мышь: устройство будет показано здесь.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Key pressed on: %1 (%2)</source>
+        <translation>Нажата клавиша: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Button pressed on: %1 (%2)</source>
+        <translation>Нажата кнопка: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Moved: %1 (%2)</source>
+        <translation>Движение: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot watch %1 (%2): %3</source>
+        <translation>Не удаётся следить за %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Blinking the lights of %1.</source>
+        <translation>Мигают индикаторы: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>InputWatcher</name>
+    <message>
+        <source>not an input device</source>
+        <translation>не устройство ввода</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardLights</name>
+    <message>
+        <source>The lights of a keyboard are blinking already.</source>
+        <translation>Индикаторы клавиатуры уже мигают.</translation>
+    </message>
+    <message>
+        <source>This keyboard has no lights the tool can reach.</source>
+        <translation>У этой клавиатуры нет доступных индикаторов.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>Не удалось записать %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LoginctlUtil</name>
+    <message>
+        <source>A loginctl command is still running; the new one was not started.</source>
+        <translation>Команда loginctl ещё выполняется; новая не запущена.</translation>
+    </message>
+    <message>
+        <source>Crashed: code is %1</source>
+        <translation>Аварийное завершение: код %1</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
     <message>
         <source>Failed to make changes to the file:
  %1 
@@ -422,7 +425,7 @@ Reload the configuration before saving.</source>
     <message>
         <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted. 
 Do you want to continue?</source>
-        <translation>Все устройства вернутся на основное рабочее место, остальные рабочие места будут удалены; диспетчер входа будет настроен на одно рабочее место и перезапущен. 
+        <translation>Все устройства вернутся на основное рабочее место, остальные рабочие места будут удалены; диспетчер дисплеев будет настроен на одно рабочее место и перезапущен. 
 Продолжить?</translation>
     </message>
     <message>

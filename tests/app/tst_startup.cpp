@@ -33,8 +33,9 @@ private slots:
     void speaksTheUsersLanguage();
 
 private:
+    // locale: the locale variables to set, "LANG=C" when none are given.
     QProcess *startDriver(const QStringList &arguments, const QString &report,
-                          const QString &lang = QStringLiteral("C"));
+                          const QStringList &locale = {});
     QStringList reportLines(const QString &report) const;
     bool waitForLine(const QString &report, const QString &prefix, int timeoutMs = 15000);
     QString reportPath(const QString &name) const { return m_dir->filePath(name); }
@@ -73,15 +74,17 @@ void TestStartup::cleanup()
 }
 
 QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &report,
-                                   const QString &lang)
+                                   const QStringList &locale)
 {
     auto *p = new QProcess;
-    // The language comes from LANG alone, whatever the machine running the
-    // tests has set.
+    // The language comes from the given variables alone, whatever the
+    // machine running the tests has set.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         env.remove(QLatin1String(name));
-    env.insert(QStringLiteral("LANG"), lang);
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    for (const QString &variable : locale)
+        env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     p->setProcessEnvironment(env);
     p->setProcessChannelMode(QProcess::ForwardedChannels);
     p->start(m_driver, QStringList{"--report", report, "--run-dir", m_dir->path()} + arguments);
@@ -204,45 +207,56 @@ void TestStartup::childDiesWithAKilledCopy()
              "the hung loginctl outlived the killed tool");
 }
 
-// The program speaks the language LANG names: its own texts, Qt's own texts
-// and the refusal box; an untranslated language and C keep the program's texts.
+// The program speaks one language, the first of the user's that it has or
+// English: its own texts, Qt's own texts and the refusal box; an
+// untranslated language and C keep the program's texts.
 void TestStartup::speaksTheUsersLanguage_data()
 {
-    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QStringList>("locale");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("menus");
     QTest::addColumn<QString>("cancel");
     QTest::addColumn<QString>("refusal");
 
-    QTest::newRow("German") << "de_DE.UTF-8"
-                            << "Zel Mehrplatz-Verwaltung"
-                            << "Datei|Bearbeiten|Hilfe"
-                            << "Abbrechen"
-                            << "box\tWarnung!\tDieses Programm muss mit Administratorrechten "
-                               "laufen.";
-    QTest::newRow("Russian") << "ru_RU.UTF-8"
-                             << QString::fromUtf8("Zel: администрирование рабочих мест")
-                             << QString::fromUtf8("Файл|Правка|Справка")
-                             << QString::fromUtf8("Отмена")
-                             << QString::fromUtf8("box\tВнимание!\tЭту программу нужно "
-                                                  "запускать с правами суперпользователя.");
-    QTest::newRow("C") << "C"
-                       << "Zel admin multiseat"
-                       << "File|Edit|Help"
-                       << "Cancel"
-                       << "box\tWarning!\tYou should run this application with superuser "
-                          "privileges.";
-    QTest::newRow("untranslated French") << "fr_FR.UTF-8"
-                                         << "Zel admin multiseat"
-                                         << "File|Edit|Help"
-                                         << "Cancel"
-                                         << "box\tWarning!\tYou should run this application "
-                                            "with superuser privileges.";
+    const QString german = "Zel Mehrplatz-Verwaltung";
+    const QString germanMenus = "Datei|Bearbeiten|Hilfe";
+    const QString germanRefusal =
+        "box\tWarnung!\tDieses Programm muss mit Administratorrechten laufen.";
+    const QString russian = QString::fromUtf8("Zel: администрирование рабочих мест");
+    const QString russianMenus = QString::fromUtf8("Файл|Правка|Справка");
+    const QString russianRefusal = QString::fromUtf8(
+        "box\tВнимание!\tЭту программу нужно запускать с правами суперпользователя.");
+    const QString english = "Zel admin multiseat";
+    const QString englishMenus = "File|Edit|Help";
+    const QString englishRefusal =
+        "box\tWarning!\tYou should run this application with superuser privileges.";
+
+    QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << german << germanMenus
+                            << "Abbrechen" << germanRefusal;
+    QTest::newRow("Russian") << QStringList{"LANG=ru_RU.UTF-8"} << russian << russianMenus
+                             << QString::fromUtf8("Отмена") << russianRefusal;
+    QTest::newRow("C") << QStringList{"LANG=C"} << english << englishMenus << "Cancel"
+                       << englishRefusal;
+    QTest::newRow("untranslated French")
+        << QStringList{"LANG=fr_FR.UTF-8"} << english << englishMenus << "Cancel" << englishRefusal;
+    // The first language the program has, with Qt's texts in that one too.
+    QTest::newRow("French, then German") << QStringList{"LANG=fr_FR.UTF-8", "LANGUAGE=fr:de"}
+                                         << german << germanMenus << "Abbrechen" << germanRefusal;
+    // English first in the list: the program's own texts, Qt's too.
+    QTest::newRow("British English, then German")
+        << QStringList{"LANG=de_DE.UTF-8", "LANGUAGE=en_GB:de"} << english << englishMenus
+        << "Cancel" << englishRefusal;
+    // A C locale ignores LANGUAGE, as gettext does.
+    QTest::newRow("C with a language list") << QStringList{"LC_ALL=C", "LANGUAGE=ru:de"} << english
+                                            << englishMenus << "Cancel" << englishRefusal;
+    QTest::newRow("LC_MESSAGES decides")
+        << QStringList{"LANG=C.UTF-8", "LC_MESSAGES=ru_RU.UTF-8"} << russian << russianMenus
+        << QString::fromUtf8("Отмена") << russianRefusal;
 }
 
 void TestStartup::speaksTheUsersLanguage()
 {
-    QFETCH(QString, lang);
+    QFETCH(QStringList, locale);
     QFETCH(QString, title);
     QFETCH(QString, menus);
     QFETCH(QString, cancel);
@@ -251,14 +265,14 @@ void TestStartup::speaksTheUsersLanguage()
 
     const QString refused = reportPath("refused");
     QProcess *p =
-        startDriver(translations + QStringList{"--euid", "1000", "--mic", "no"}, refused, lang);
+        startDriver(translations + QStringList{"--euid", "1000", "--mic", "no"}, refused, locale);
     QVERIFY(p->waitForFinished(20000));
     const QStringList box = reportLines(refused);
     QCOMPARE(box.size(), 2);
     QCOMPARE(box.first(), QString(refusal + "\t1.0.9b1\t" + title));
 
     const QString report = reportPath("report");
-    startDriver(translations, report, lang);
+    startDriver(translations, report, locale);
     QVERIFY(waitForLine(report, "running\t"));
     const QStringList running = reportLines(report).filter(QRegularExpression("^running\t"));
     QCOMPARE(running.size(), 1);
