@@ -14,8 +14,9 @@ class QMainWindow;
 // done by someone else. Without unsaved changes the window reads the seats
 // again, at most once a second however many events come; with unsaved
 // changes a message bar at the top of the window names the device and
-// offers to reload. What the tool does itself (a save, a reset, a reading)
-// is not an outside change.
+// offers to reload. What the tool does itself (a save, a reset) is not an
+// outside change; a change that comes while the tool reads the seats, or
+// while a question or menu is open, is dealt with once it is done.
 class OutsideChanges : public QObject
 {
     Q_OBJECT
@@ -25,7 +26,8 @@ public:
 
     // The tool is changing or reading the devices itself.
     void setBusy(bool busy);
-    // Its own changes may still echo from udev for that long.
+    // Its own changes may still echo from udev for that long; what came
+    // before counts as its own too.
     void ignoreFor(int ms);
 
     // What the window knows: whether it has unsaved changes, the seat that
@@ -41,9 +43,14 @@ signals:
 
 private:
     void onChange(const QString &action, const QString &syspath, const QString &seat);
+    void settle();
+    void showBar();
 
     KMessageWidget *m_bar;
     QTimer m_debounce;
     QTimer m_ignore;
     bool m_busy = false;
+    // A change not yet dealt with, and what the bar would say of it.
+    bool m_pending = false;
+    QString m_text;
 };

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
@@ -103,6 +104,9 @@ private slots:
     void outsideChangesReloadOnceASecond();
     void outsideChangesWithUnsavedWorkShowTheBar();
     void ownSaveIsNoOutsideChange();
+    void outsideChangeWaitsForAnOpenQuestion();
+    void changeDuringAReadingIsLookedAtAfterwards();
+    void changeMadeWithinTheSecondIsKept();
 
     void resetAllSeats();
     void resetAnsweredNoChangesNothing();
@@ -392,6 +396,62 @@ void TestMainWindowHardware::ownSaveIsNoOutsideChange()
     QVERIFY(!reloadFollowed(w, *m_fx, before));
     QVERIFY(!bar(w)->isVisible());
     QCOMPARE(m_fx->restarts.size(), 1);
+}
+
+// A reading would delete the panels under an open question (whose box may
+// belong to a panel): it waits until the question is closed.
+void TestMainWindowHardware::outsideChangeWaitsForAnOpenQuestion()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    const int before = listSeatsCalls(*m_fx);
+    QDialog question(w);
+    question.setWindowModality(Qt::ApplicationModal);
+    question.show();
+    QVERIFY(QApplication::activeModalWidget());
+    QVERIFY(m_fx->appendToMachine(Receiver));
+    trigger("add", ReceiverKeys);
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+
+    question.close();
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 1, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QVERIFY(WindowFixture::device(w->mainTree(), "input:input13 \"Logitech USB Receiver\""));
+}
+
+// A device plugged in while the seats are read may be missed by the reading:
+// the window reads once more when it is done.
+void TestMainWindowHardware::changeDuringAReadingIsLookedAtAfterwards()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    const int before = listSeatsCalls(*m_fx);
+    action(w, "reloadAction")->trigger();
+    QVERIFY(w->isLoading());
+    trigger("add", ReceiverKeys);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QCOMPARE(listSeatsCalls(*m_fx), before + 1);
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 2, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    // And no more than that.
+    QVERIFY(!reloadFollowed(w, *m_fx, before + 2));
+}
+
+// Work begun in the second between an event and its reading is not thrown
+// away: the bar appears instead.
+void TestMainWindowHardware::changeMadeWithinTheSecondIsKept()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    const int before = listSeatsCalls(*m_fx);
+    trigger("add", ReceiverKeys);
+    QVERIFY(m_fx->giveToPanel("Microsoft Microsoft Basic Optical Mouse", "seat1"));
+    QVERIFY(w->stateChanged());
+    QTRY_VERIFY_WITH_TIMEOUT(bar(w)->isVisible(), 10000);
+    QVERIFY(!reloadFollowed(w, *m_fx, before));
+    QVERIFY(w->stateChanged());
+    QVERIFY(m_answerer->seen.isEmpty());
 }
 
 void TestMainWindowHardware::resetAllSeats()
