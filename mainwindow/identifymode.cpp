@@ -80,9 +80,14 @@ void IdentifyMode::onActivity(const QStringList &addresses, InputWatcher::Activi
         return;
     endHighlight();
     DevTreeWidget *tree = found.seat.tree;
-    tree->clearSelection();
-    tree->setCurrentItem(found.item);
-    found.item->setSelected(true);
+    // A keyboard found this way is selected, ready for a panel's arrow. A
+    // mouse is only shown: the administrator's own mouse moves and clicks on
+    // the way to that arrow and would take the selection away.
+    if (found.item->data(0, DevTreeWidget::TypeRole).toInt() == KeyboardCategory) {
+        tree->clearSelection();
+        tree->setCurrentItem(found.item);
+        found.item->setSelected(true);
+    }
     tree->scrollToItem(found.item);
     if (found.seat.panel && showPanel)
         showPanel(found.seat.panel);

@@ -24,10 +24,10 @@ struct SeatTree
 };
 
 // Finding a device by using it: while the mode is on, a key pressed, a button
-// clicked or a mouse moved on a keyboard or mouse of any seat selects its
-// item, brings its panel into view, lights the item up for a second and names
-// it in the status line. And the other way round: a keyboard's lock lights
-// blink on request.
+// clicked or a mouse moved on a keyboard or mouse of any seat brings its
+// panel into view, lights its item up for a second and names it in the
+// status line; a keyboard's item is also selected. And the other way round: a
+// keyboard's lock lights blink on request.
 class IdentifyMode : public QObject
 {
     Q_OBJECT

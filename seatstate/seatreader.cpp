@@ -110,11 +110,14 @@ QList<DeviceItem> SeatReader::withInputKinds(const QList<DeviceItem> &items,
         const int last = name.lastIndexOf(QLatin1Char('"'));
         if (first >= 0 && last > first + 1)
             name = name.mid(first + 1, last - first - 1);
+        // One item per path: a device that is both (a receiver with one input
+        // for keys and pointer) is a keyboard, which counts as a seat's input
+        // all the same. Two items of one path could be given to two seats.
         if (details.keyboard)
             inputs.append({name, item.addresses, KeyboardCategory});
-        if (details.mouse)
+        else if (details.mouse)
             inputs.append({name, item.addresses, MouseCategory});
-        if (!details.keyboard && !details.mouse)
+        else
             kept.append(item);
     }
     return merged(kept, inputs);

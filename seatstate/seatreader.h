@@ -78,8 +78,8 @@ public:
     // one USB device grouped.
     static QList<DeviceItem> deviceItems(const SeatDevices &devices);
     // The unrecognized devices udev marks as keyboards or mice (a wireless
-    // receiver, a touchpad) under Keyboard or Mouse, one item in each for a
-    // device that is both; the others stay where the text put them.
+    // receiver, a touchpad) under Keyboard or Mouse, a device that is both
+    // under Keyboard; the others stay where the text put them.
     static QList<DeviceItem> withInputKinds(const QList<DeviceItem> &items,
                                             const DeviceInfoSource &info);
     // Items for the devices tagged for a seat that is not among seatIds, the

@@ -37,6 +37,7 @@ const QString PowerButton = QStringLiteral("/sys/devices/LNXSYSTM:00/LNXPWRBN:00
 
 const QString Dell = QStringLiteral("Dell KB216 Wired Keyboard");
 const QString Microsoft = QStringLiteral("Microsoft Microsoft Basic Optical Mouse");
+const QString Sigma = QStringLiteral("SIGMACHIP USB Keyboard");
 
 // Every keyboard and mouse of the machine, and the power button, with the
 // event node numbered like its input device.
@@ -72,7 +73,7 @@ private slots:
     void cleanup();
 
     void keyPressFindsTheKeyboardInItsPanel();
-    void movedMouseIsAssignedWithTheArrow();
+    void foundKeyboardGoesWithTheArrow();
     void panelComesIntoView();
     void turningOffClosesEveryNode();
     void readingAgainWatchesWhatIsThere();
@@ -171,9 +172,11 @@ void TestMainWindowIdentify::keyPressFindsTheKeyboardInItsPanel()
     QVERIFY(m_answerer->seen.isEmpty());
 }
 
-// Moving the mouse in front of you selects it in the main seat, which
-// enables the panels' arrows: one click gives it to the seat you want.
-void TestMainWindowIdentify::movedMouseIsAssignedWithTheArrow()
+// A key pressed on a keyboard selects it in the main seat, which enables
+// the panels' arrows; the administrator's own mouse, moving and clicking on
+// its way to the arrow, is shown but does not take the selection: the
+// keyboard is what goes to the seat.
+void TestMainWindowIdentify::foundKeyboardGoesWithTheArrow()
 {
     AppSettings::setSeatDisplayName(QStringLiteral("seat0"), QStringLiteral("Reception"));
     MainWindow *w = openIdentifying();
@@ -181,19 +184,30 @@ void TestMainWindowIdentify::movedMouseIsAssignedWithTheArrow()
     Seat *seat1 = m_fx->panel("seat1");
     QPushButton *arrow = Trees::button(seat1, "addDevButton");
     QVERIFY(!arrow->isEnabled());
+    QVERIFY(m_inputs->send(10, {rec(EV_KEY, KEY_ENTER, 1), Sync}));
+    QTRY_COMPARE(status(w), "Key pressed on: " + Sigma + " (Reception)");
+    QCOMPARE(w->mainTree()->selectedItems().size(), 1);
+    QCOMPARE(w->mainTree()->selectedItems().first()->text(0), Sigma);
+    QVERIFY(arrow->isEnabled());
+
     QVERIFY(m_inputs->send(11, {rec(EV_REL, REL_X, 4), Sync}));
     QTRY_COMPARE(status(w), "Moved: " + Microsoft + " (Reception)");
+    QTreeWidgetItem *mouse = WindowFixture::device(w->mainTree(), Microsoft);
+    QCOMPARE(mouse->background(0), w->mainTree()->palette().brush(QPalette::Highlight));
+    QVERIFY(m_inputs->send(11, {rec(EV_KEY, BTN_LEFT, 1), Sync}));
+    QTRY_COMPARE(status(w), "Button pressed on: " + Microsoft + " (Reception)");
     QCOMPARE(w->mainTree()->selectedItems().size(), 1);
-    QCOMPARE(w->mainTree()->selectedItems().first()->text(0), Microsoft);
-    QVERIFY(arrow->isEnabled());
+    QCOMPARE(w->mainTree()->selectedItems().first()->text(0), Sigma);
+
     arrow->click();
-    QVERIFY(WindowFixture::device(seat1->devTreeWidget(), Microsoft));
-    QVERIFY(!WindowFixture::device(w->mainTree(), Microsoft));
+    QVERIFY(WindowFixture::device(seat1->devTreeWidget(), Sigma));
+    QVERIFY(!WindowFixture::device(w->mainTree(), Sigma));
+    QVERIFY(WindowFixture::device(w->mainTree(), Microsoft));
 
     // Still watched where it went.
-    QVERIFY(m_inputs->send(11, {rec(EV_KEY, BTN_LEFT, 1), Sync}));
-    QTRY_COMPARE(status(w), "Button pressed on: " + Microsoft + " (seat1)");
-    QCOMPARE(seat1->devTreeWidget()->currentItem()->text(0), Microsoft);
+    QVERIFY(m_inputs->send(10, {rec(EV_KEY, KEY_A, 1), Sync}));
+    QTRY_COMPARE(status(w), "Key pressed on: " + Sigma + " (seat1)");
+    QCOMPARE(seat1->devTreeWidget()->currentItem()->text(0), Sigma);
 }
 
 // A keyboard of the last of many seats: its panel is scrolled into view.
