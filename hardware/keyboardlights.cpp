@@ -112,15 +112,29 @@ void KeyboardLights::step()
     emit stepWritten(on);
 }
 
+void KeyboardLights::stop()
+{
+    if (!m_timer.isActive())
+        return;
+    m_timer.stop();
+    restore();
+    emit finished(m_error);
+}
+
 void KeyboardLights::restore()
 {
-    // Writing 0 to a light detaches its trigger: the trigger goes back on
-    // and shows the lock state again; a light without one gets its value.
+    // Writing 0 to a light detaches its trigger: the trigger goes back on.
+    // It shows the console's lock state, which need not be the graphical
+    // session's, so a light that was on is switched on again (that keeps
+    // the trigger); one that was off stays as the trigger sets it.
     for (const Light &light : qAsConst(m_lights)) {
-        if (!light.trigger.isEmpty())
+        if (!light.trigger.isEmpty()) {
             write(light.dir + QStringLiteral("/trigger"), light.trigger);
-        else
+            if (light.brightness != "0")
+                write(light.dir + QStringLiteral("/brightness"), light.brightness);
+        } else {
             write(light.dir + QStringLiteral("/brightness"), light.brightness);
+        }
     }
 }
 

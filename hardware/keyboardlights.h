@@ -8,7 +8,7 @@
 
 // Makes a keyboard's Num, Caps and Scroll Lock lights blink, through their
 // LED class devices in sysfs, and then puts each light back as it was: its
-// trigger (the lock state it follows) or, without one, its brightness.
+// trigger (the lock state it follows) and its brightness.
 class KeyboardLights : public QObject
 {
     Q_OBJECT
@@ -27,6 +27,8 @@ public:
     // when there is nothing to blink or a blink is still running.
     bool blink(const QStringList &syspaths, QString *reason = nullptr);
     bool isBlinking() const { return m_timer.isActive(); }
+    // Ends a running blink at once, the lights put back (finished follows).
+    void stop();
 
     // 12 steps of 250 ms: six flashes in three seconds.
     int steps = 12;

@@ -517,6 +517,7 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
     m_deviceNames = ui->devTreeWidget->deviceNames();
     for (const Seat *seat : qAsConst(m_seats))
         m_deviceNames.insert(seat->devTreeWidget()->deviceNames());
+    stopIdentifying();
     setState(State::Applying);
     setEnabled(false);
     updateDmConfig(
@@ -559,6 +560,14 @@ void MainWindow::onLoginUtilError(QString error)
     Prompt::critical(this, tr("Device attaching error"), error);
 }
 
+// A save or a reset restarts the display manager, which may end this
+// session: no light is left blinked half-way, no node left open.
+void MainWindow::stopIdentifying()
+{
+    m_identify->lights().stop();
+    ui->identifyAction->setChecked(false);
+}
+
 void MainWindow::resetAllSeats()
 {
     if (m_state != State::Idle ||
@@ -567,6 +576,7 @@ void MainWindow::resetAllSeats()
                             "will be removed; the display manager will be set up for one seat "
                             "and restarted. \nDo you want to continue?")) != QMessageBox::Yes)
         return;
+    stopIdentifying();
     setState(State::Applying);
     setEnabled(false);
     m_seatReset.start();

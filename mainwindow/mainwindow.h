@@ -97,6 +97,7 @@ private:
     void onAttachFinished(const AttachOutcome &outcome);
     void restartDisplayManager();
     void onResetFinished(const QString &error);
+    void stopIdentifying();
     QString seatShowing(const QString &syspath) const;
     // The context menu of a device: blinking a keyboard's lights.
     void watchContextMenu(DevTreeWidget *tree);

@@ -34,6 +34,7 @@ private slots:
     void blinksAndRestores();
     void keyboardWithoutLights();
     void oneBlinkAtATime();
+    void stoppedBlinkPutsTheLightsBack();
     void unwritableLightIsReported();
 
 private:
@@ -88,8 +89,10 @@ void TestKeyboardLights::blinksAndRestores()
         expected << "on:111"
                  << "off:000";
     QCOMPARE(seen, expected);
-    // Caps and Scroll Lock follow their locks again; Num Lock has its value.
+    // Caps and Scroll Lock follow their locks again, Caps Lock lit as it was
+    // (the trigger shows the console's state); Num Lock has its value.
     QCOMPARE(value(light("input5::capslock") + "/trigger"), QByteArray("kbd-capslock"));
+    QCOMPARE(value(light("input5::capslock") + "/brightness"), QByteArray("1"));
     QCOMPARE(value(light("input5::scrolllock") + "/trigger"), QByteArray("kbd-scrolllock"));
     QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
     QCOMPARE(value(light("input5::numlock") + "/trigger"),
@@ -120,6 +123,29 @@ void TestKeyboardLights::oneBlinkAtATime()
     QVERIFY(finished.wait(5000));
     QCOMPARE(steps.size(), 12);
     QVERIFY(lights.blink({Keys}));
+}
+
+// A save or reset ends a blink at once: the lights are as they were and no
+// step follows.
+void TestKeyboardLights::stoppedBlinkPutsTheLightsBack()
+{
+    KeyboardLights lights(m_sys);
+    lights.interval = 60000;
+    QSignalSpy steps(&lights, &KeyboardLights::stepWritten);
+    QSignalSpy finished(&lights, &KeyboardLights::finished);
+    QVERIFY(lights.blink({Keys}));
+    QCOMPARE(steps.size(), 1);
+    QCOMPARE(value(light("input5::scrolllock") + "/brightness"), QByteArray("1"));
+    lights.stop();
+    QVERIFY(!lights.isBlinking());
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(value(light("input5::capslock") + "/trigger"), QByteArray("kbd-capslock"));
+    QCOMPARE(value(light("input5::capslock") + "/brightness"), QByteArray("1"));
+    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
+    QCOMPARE(value(light("input5::scrolllock") + "/trigger"), QByteArray("kbd-scrolllock"));
+    lights.stop();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(steps.size(), 1);
 }
 
 // A brightness file that is a link is not written through; the rest blink

@@ -79,6 +79,7 @@ private slots:
     void readingAgainWatchesWhatIsThere();
     void unreadableNodeIsAStatusMessage();
     void blinkFromTheContextMenu();
+    void saveEndsIdentifyingAndBlinking();
 
 private:
     MainWindow *openIdentifying();
@@ -322,6 +323,37 @@ void TestMainWindowIdentify::blinkFromTheContextMenu()
     QCOMPARE(status(w), QStringLiteral("SIGMACHIP USB Keyboard: This keyboard has no lights the "
                                        "tool can reach."));
     QVERIFY(m_answerer->seen.isEmpty());
+}
+
+// A save restarts the display manager, which may end this session: the
+// lights are put back first and no node stays open.
+void TestMainWindowIdentify::saveEndsIdentifyingAndBlinking()
+{
+    QVERIFY(m_inputs->addLight(DellKeyboard, "input8::capslock", "0", "none [kbd-capslock]"));
+    MainWindow *w = openIdentifying();
+    QVERIFY(w);
+    QVERIFY(m_inputs->isOpenByTool(8));
+    auto *identify = w->findChild<IdentifyMode *>();
+    QVERIFY(identify);
+    identify->lights().interval = 60000;
+    QSignalSpy finished(&identify->lights(), &KeyboardLights::finished);
+    DevTreeWidget *tree = m_fx->panel("seat1")->devTreeWidget();
+    QVERIFY(useContextMenu(tree, WindowFixture::device(tree, Dell), "blinkAction"));
+    QVERIFY(identify->lights().isBlinking());
+    const QString caps = m_inputs->lightDir(DellKeyboard, "input8::capslock");
+    QCOMPARE(TestEnv::readFile(caps + "/trigger").trimmed(), QByteArray("none [kbd-capslock]"));
+
+    QVERIFY(m_fx->giveToPanel(Microsoft, "seat1"));
+    m_answerer->answer(QMessageBox::Yes);
+    action(w, "saveAction")->trigger();
+    QVERIFY(!identify->lights().isBlinking());
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(TestEnv::readFile(caps + "/trigger").trimmed(), QByteArray("kbd-capslock"));
+    QVERIFY(!action(w, "identifyAction")->isChecked());
+    for (const auto &input : Inputs)
+        QVERIFY(!m_inputs->isOpenByTool(input.second));
+    QVERIFY(m_fx->waitForApplyEnd());
+    QCOMPARE(m_fx->restarts.size(), 1);
 }
 
 QTEST_MAIN(TestMainWindowIdentify)
