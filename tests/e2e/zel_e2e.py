@@ -359,17 +359,17 @@ class App:
             return None
         return wait_for(look, "the column of seat %r" % seat_name, timeout)
 
-    def tree_of(self, seat_name):
-        trees = [n for n in self.seat_column(seat_name).children() if n.role == "tree"]
+    def tree_of(self, seat_name, timeout=10):
+        trees = [n for n in self.seat_column(seat_name, timeout).children() if n.role == "tree"]
         check(len(trees) == 1, "seat %r shows %d trees" % (seat_name, len(trees)))
         return trees[0]
 
-    def devices_of(self, seat_name):
+    def devices_of(self, seat_name, timeout=10):
         """Category -> device names shown in a seat's tree, in order."""
         categories = ("Videocard", "Keyboard", "Mouse", "Unrecognized devices")
         shown = {}
         current = None
-        for cell in self.tree_of(seat_name).find_all("table cell"):
+        for cell in self.tree_of(seat_name, timeout).find_all("table cell"):
             if cell.name in categories:
                 current = cell.name
                 shown[current] = []
