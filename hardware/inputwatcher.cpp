@@ -1,8 +1,8 @@
 #include "hardware/inputwatcher.h"
 
-#include <QDir>
+#include "hardware/sysfs.h"
+
 #include <QFile>
-#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -13,25 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A device path below /sys, without "..": anything else is not looked at.
-bool isSysfsPath(const QString &path)
-{
-    return path.startsWith(QLatin1String("/sys/")) &&
-           !path.split(QLatin1Char('/')).contains(QStringLiteral(".."));
-}
-
-QStringList subdirectories(const QString &dir, const QRegularExpression &name)
-{
-    QStringList found;
-    const QStringList entries =
-        QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
-    for (const QString &entry : entries) {
-        if (name.match(entry).hasMatch())
-            found.append(entry);
-    }
-    return found;
-}
 
 // What one event record says, if it is a sign of someone at the device. A
 // key held down repeats (value 2): only the press counts.
@@ -77,17 +58,17 @@ QStringList InputWatcher::eventNodes(const QString &syspath) const
 {
     static const QRegularExpression event(QStringLiteral("^event[0-9]+$"));
     static const QRegularExpression input(QStringLiteral("^input[0-9]+$"));
-    if (!isSysfsPath(syspath))
+    const QString dir = Sysfs::deviceDir(m_sysRoot, syspath);
+    if (dir.isEmpty())
         return {};
-    const QString dir = m_sysRoot + syspath.mid(4);
     // An input device has its nodes as children; the device above it (a HID
     // device) has its input devices under "input".
     QStringList inputs{dir};
-    for (const QString &name : subdirectories(dir + QStringLiteral("/input"), input))
+    for (const QString &name : Sysfs::subdirectories(dir + QStringLiteral("/input"), input))
         inputs.append(dir + QStringLiteral("/input/") + name);
     QStringList nodes;
     for (const QString &inputDir : qAsConst(inputs)) {
-        for (const QString &name : subdirectories(inputDir, event))
+        for (const QString &name : Sysfs::subdirectories(inputDir, event))
             nodes.append(m_devRoot + QStringLiteral("/input/") + name);
     }
     return nodes;

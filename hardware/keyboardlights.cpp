@@ -1,6 +1,7 @@
 #include "hardware/keyboardlights.h"
 
-#include <QDir>
+#include "hardware/sysfs.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
@@ -51,15 +52,11 @@ QStringList KeyboardLights::lightsOf(const QStringList &syspaths) const
         QStringLiteral("^input[0-9]+::(numlock|capslock|scrolllock)$"));
     QStringList lights;
     for (const QString &syspath : syspaths) {
-        if (!syspath.startsWith(QLatin1String("/sys/")) ||
-            syspath.split(QLatin1Char('/')).contains(QStringLiteral("..")))
+        const QString dir = Sysfs::deviceDir(m_sysRoot, syspath);
+        if (dir.isEmpty())
             continue;
-        const QString dir = m_sysRoot + syspath.mid(4);
-        const QStringList entries =
-            QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
-        for (const QString &entry : entries) {
-            if (lockLight.match(entry).hasMatch() &&
-                QFile::exists(dir + QLatin1Char('/') + entry + QStringLiteral("/brightness")))
+        for (const QString &entry : Sysfs::subdirectories(dir, lockLight)) {
+            if (QFile::exists(dir + QLatin1Char('/') + entry + QStringLiteral("/brightness")))
                 lights.append(dir + QLatin1Char('/') + entry);
         }
     }

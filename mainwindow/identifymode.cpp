@@ -13,8 +13,7 @@ IdentifyMode::IdentifyMode(const QString &sysRoot, const QString &devRoot, QObje
 {
     connect(&m_watcher, &InputWatcher::activity, this, &IdentifyMode::onActivity);
     connect(&m_watcher, &InputWatcher::unreadable, this, &IdentifyMode::onUnreadable);
-    connect(&m_lights, &KeyboardLights::finished, this,
-            [this](const QString &error) { emit status(error.isEmpty() ? QString() : error); });
+    connect(&m_lights, &KeyboardLights::finished, this, &IdentifyMode::status);
     m_highlight.setSingleShot(true);
     m_highlight.setInterval(1000);
     connect(&m_highlight, &QTimer::timeout, this, &IdentifyMode::endHighlight);
@@ -93,7 +92,6 @@ void IdentifyMode::onActivity(const QStringList &addresses, InputWatcher::Activi
         showPanel(found.seat.panel);
     found.item->setBackground(0, tree->palette().brush(QPalette::Highlight));
     found.item->setForeground(0, tree->palette().brush(QPalette::HighlightedText));
-    m_highlightTree = tree;
     m_highlighted = addresses;
     m_highlight.start();
 
@@ -123,7 +121,7 @@ void IdentifyMode::onUnreadable(const QStringList &addresses, const QString &nod
 void IdentifyMode::endHighlight()
 {
     m_highlight.stop();
-    if (!m_highlightTree || m_highlighted.isEmpty())
+    if (m_highlighted.isEmpty())
         return;
     // The item may have moved to another tree meanwhile: it is looked up again.
     const Found found = find(m_highlighted);
@@ -132,7 +130,6 @@ void IdentifyMode::endHighlight()
         found.item->setData(0, Qt::ForegroundRole, QVariant());
     }
     m_highlighted.clear();
-    m_highlightTree = nullptr;
 }
 
 void IdentifyMode::blink(const QStringList &addresses)

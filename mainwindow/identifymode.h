@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -68,6 +67,5 @@ private:
     bool m_active = false;
     QStringList m_unreadable; // of the last refresh
     QTimer m_highlight;
-    QPointer<DevTreeWidget> m_highlightTree;
     QStringList m_highlighted;
 };

@@ -39,8 +39,6 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_seatReader.setTimeLimit(m_environment.commandTimeLimitMs);
     m_seatReader.setDeviceInfo(m_environment.deviceInfo);
     m_seatReset.setTimeLimit(m_environment.commandTimeLimitMs);
-    ui->devTreeWidget->setToolTips(
-        [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
 
     connect(ui->resetAction, &QAction::triggered, this, &MainWindow::resetAllSeats);
     connect(&m_seatReset, &SeatReset::finished, this, &MainWindow::onResetFinished);
@@ -52,18 +50,13 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     connect(m_outside, &OutsideChanges::reloadWanted, this, &MainWindow::reloadConfiguration);
 
     m_identify = new IdentifyMode(m_environment.sysRoot, m_environment.devRoot, this);
-    m_identify->seatTrees = [this] {
-        QList<SeatTree> trees{{m_mainSeatId, ui->devTreeWidget, nullptr}};
-        for (Seat *seat : qAsConst(m_seats))
-            trees.append({seat->seatId(), seat->devTreeWidget(), seat});
-        return trees;
-    };
+    m_identify->seatTrees = [this] { return seatTrees(); };
     m_identify->showPanel = [this](QWidget *panel) { ui->scrollArea->ensureWidgetVisible(panel); };
     connect(m_identify, &IdentifyMode::status, ui->statusBar,
             [this](const QString &text) { ui->statusBar->showMessage(text); });
     connect(ui->identifyAction, &QAction::toggled, m_identify, &IdentifyMode::setActive);
     ui->identifyAction->setIcon(ThemeIcons::icon(QStringLiteral("edit-find")));
-    watchContextMenu(ui->devTreeWidget);
+    equipTree(ui->devTreeWidget);
 
     connect(ui->saveAction, &QAction::triggered, this, &MainWindow::saveAndApply);
     connect(ui->reloadAction, &QAction::triggered, this, &MainWindow::reloadConfiguration);
@@ -137,9 +130,7 @@ Seat *MainWindow::addSeatPanel(const QString &displayName, const QString &seatId
     connect(seat, &Seat::iamchanged, this, &MainWindow::setStateChanged);
     connect(seat, &Seat::deleteMe, this, &MainWindow::deleteSenderSeat);
     connect(seat, &Seat::thanksForDevice, ui->devTreeWidget, &DevTreeWidget::updateState);
-    seat->devTreeWidget()->setToolTips(
-        [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
-    watchContextMenu(seat->devTreeWidget());
+    equipTree(seat->devTreeWidget());
     seat->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
     seat->setAddButtonEnabled(!ui->devTreeWidget->selectedItems().isEmpty());
     return seat;
@@ -601,8 +592,10 @@ void MainWindow::onResetFinished(const QString &error)
     reloadConfiguration();
 }
 
-void MainWindow::watchContextMenu(DevTreeWidget *tree)
+void MainWindow::equipTree(DevTreeWidget *tree)
 {
+    tree->setToolTips(
+        [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree, &QWidget::customContextMenuRequested, this,
             [this, tree](const QPoint &pos) { showDeviceMenu(tree, pos); });
@@ -624,15 +617,20 @@ void MainWindow::showDeviceMenu(DevTreeWidget *tree, const QPoint &pos)
     menu.exec(tree->viewport()->mapToGlobal(pos));
 }
 
+QList<SeatTree> MainWindow::seatTrees() const
+{
+    QList<SeatTree> trees{{m_mainSeatId, ui->devTreeWidget, nullptr}};
+    for (Seat *seat : m_seats)
+        trees.append({seat->seatId(), seat->devTreeWidget(), seat});
+    return trees;
+}
+
 QString MainWindow::seatShowing(const QString &syspath) const
 {
-    QList<QPair<QString, const DevTreeWidget *>> trees{{m_mainSeatId, ui->devTreeWidget}};
-    for (const Seat *seat : m_seats)
-        trees.append({seat->seatId(), seat->devTreeWidget()});
-    for (const auto &tree : trees) {
-        for (const QString &address : tree.second->deviceAddresses(true)) {
+    for (const SeatTree &seat : seatTrees()) {
+        for (const QString &address : seat.tree->deviceAddresses(true)) {
             if (syspath == address || syspath.startsWith(address + QLatin1Char('/')))
-                return tree.first;
+                return seat.seatId;
         }
     }
     return QString();

@@ -17,6 +17,7 @@ class IdentifyMode;
 class OutsideChanges;
 class QTreeWidgetItem;
 class Seat;
+struct SeatTree;
 
 namespace Ui {
 class Form;
@@ -98,9 +99,12 @@ private:
     void restartDisplayManager();
     void onResetFinished(const QString &error);
     void stopIdentifying();
+    // Every seat's tree, the main seat's first.
+    QList<SeatTree> seatTrees() const;
     QString seatShowing(const QString &syspath) const;
-    // The context menu of a device: blinking a keyboard's lights.
-    void watchContextMenu(DevTreeWidget *tree);
+    // A device tree's tool tips and its context menu (blinking a keyboard's
+    // lights).
+    void equipTree(DevTreeWidget *tree);
     void showDeviceMenu(DevTreeWidget *tree, const QPoint &pos);
 
     Ui::Form *ui;

@@ -1,0 +1,27 @@
+#include "hardware/sysfs.h"
+
+#include <QDir>
+
+namespace Sysfs {
+
+QString deviceDir(const QString &sysRoot, const QString &syspath)
+{
+    if (!syspath.startsWith(QLatin1String("/sys/")) ||
+        syspath.split(QLatin1Char('/')).contains(QStringLiteral("..")))
+        return QString();
+    return sysRoot + syspath.mid(4);
+}
+
+QStringList subdirectories(const QString &dir, const QRegularExpression &name)
+{
+    QStringList found;
+    const QStringList entries =
+        QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    for (const QString &entry : entries) {
+        if (name.match(entry).hasMatch())
+            found.append(entry);
+    }
+    return found;
+}
+
+} // namespace Sysfs

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+// Device directories under a sysfs root that tests replace.
+namespace Sysfs {
+
+// The directory of syspath ("/sys/devices/...") under sysRoot; empty for a
+// path that is not below /sys or that climbs with "..", which is never
+// looked at.
+QString deviceDir(const QString &sysRoot, const QString &syspath);
+
+// The subdirectories of dir whose names match name, sorted.
+QStringList subdirectories(const QString &dir, const QRegularExpression &name);
+
+} // namespace Sysfs
