@@ -141,7 +141,7 @@ class Desktop:
         # Xvfb picks a free display and writes its number once it accepts clients.
         rfd, wfd = os.pipe()
         self._spawn(["Xvfb", "-displayfd", str(wfd), "-noreset", "-nolisten", "tcp",
-                     "-screen", "0", "1280x900x24"], "xvfb", pass_fds=(wfd,))
+                     "-dpi", "96", "-screen", "0", "1280x900x24"], "xvfb", pass_fds=(wfd,))
         os.close(wfd)
         with os.fdopen(rfd) as f:
             display = f.readline().strip()
