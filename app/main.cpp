@@ -1,9 +1,11 @@
+#include "app/elevatedstart.h"
 #include "app/startup.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/qtsingleapplication.h"
 
 int main(int argc, char *argv[])
 {
+    ElevatedStart::prepare(argc, argv);
     QtSingleApplication app(argc, argv, true);
     return runApplication(app, StartupChecks::system(),
                           [] { return std::make_unique<MainWindow>(); });

@@ -3,14 +3,23 @@
 // start of the event loop, and every raise request.
 //
 //   zel-startup-driver --report FILE --run-dir DIR [--euid N] [--mic yes|no] [--minimize]
-//                      [--translations DIR]
+//                      [--translations DIR] [--own-home DIR] [--store]
+//
+// --own-home stands for root's home in the password database; --store writes
+// one setting once the window runs. The driver reads its own arguments
+// before the start-up drops or keeps them as the program does.
 
+#include "app/elevatedstart.h"
 #include "app/startup.h"
+#include "core/appsettings.h"
 #include "mainwindow/mainwindow.h"
 #include "platform/prompt.h"
 #include "platform/qtsingleapplication.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QSettings>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QTimer>
@@ -52,9 +61,14 @@ int main(int argc, char *argv[])
     const uid_t euid = argument(argc, argv, "--euid", "0").toUInt();
     const bool mic = argument(argc, argv, "--mic", "yes") == QLatin1String("yes");
     const bool minimize = flag(argc, argv, "--minimize");
+    const bool store = flag(argc, argv, "--store");
+    const QString ownHome = argument(argc, argv, "--own-home", "/nonexistent/home");
+    const QString runDir = argument(argc, argv, "--run-dir", "/nonexistent");
+    const QString translations = argument(argc, argv, "--translations", "");
+    ElevatedStart::prepare(argc, argv, [ownHome] { return ownHome; });
 
     // Root's copies meet in the test's folder, never in the real /run.
-    QtSingleApplication app(argc, argv, true, argument(argc, argv, "--run-dir", "/nonexistent"));
+    QtSingleApplication app(argc, argv, true, runDir);
 
     // Every box is reported and answered with Ok.
     Prompt::setHook([](const Prompt::Request &request) {
@@ -80,10 +94,9 @@ int main(int argc, char *argv[])
         });
     });
 
-    const QString translations = argument(argc, argv, "--translations", "");
     StartupChecks checks{[euid] { return euid; }, [mic] { return mic; },
                          translations.isEmpty() ? QStringList() : QStringList{translations}};
-    const int result = runApplication(app, checks, [minimize] {
+    const int result = runApplication(app, checks, [minimize, store] {
         // Nothing of the real system is read or restarted from here.
         MainWindowEnvironment environment;
         environment.displayManagerLogDir = QStringLiteral("/nonexistent/log");
@@ -92,7 +105,13 @@ int main(int argc, char *argv[])
         environment.restartService = [](const QString &) { return false; };
         auto window = std::make_unique<MainWindow>(nullptr, environment);
         QWidget *w = window.get();
-        QTimer::singleShot(0, w, [w, minimize] {
+        QTimer::singleShot(0, w, [w, minimize, store] {
+            if (store)
+                AppSettings::setShowUnknownDevices(true);
+            report(QStringLiteral("environment\tstyle=%1\thome=%2\tsettings=%3\targs=%4")
+                       .arg(QApplication::style()->objectName(),
+                            QString::fromLocal8Bit(qgetenv("HOME")), QSettings().fileName())
+                       .arg(QCoreApplication::arguments().size()));
             if (minimize)
                 w->showMinimized();
             QStringList menus;

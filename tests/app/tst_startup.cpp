@@ -1,4 +1,5 @@
 #include "common/testenv.h"
+#include "core/trustedhome.h"
 #include "platform/singleinstancepeer.h"
 
 #include <QDir>
@@ -31,11 +32,16 @@ private slots:
     void childDiesWithAKilledCopy();
     void speaksTheUsersLanguage_data();
     void speaksTheUsersLanguage();
+    void elevatedCallersHandNothingToQt_data();
+    void elevatedCallersHandNothingToQt();
+    void rootWritesNothingInACallersHome();
 
 private:
     // locale: the locale variables to set, "LANG=C" when none are given.
     QProcess *startDriver(const QStringList &arguments, const QString &report,
-                          const QStringList &locale = {});
+                          const QStringList &locale = {}, const QStringList &environment = {});
+    // The fields of the driver's "environment" line, by name.
+    QHash<QString, QString> environmentOf(const QString &report);
     QStringList reportLines(const QString &report) const;
     bool waitForLine(const QString &report, const QString &prefix, int timeoutMs = 15000);
     QString reportPath(const QString &name) const { return m_dir->filePath(name); }
@@ -74,7 +80,7 @@ void TestStartup::cleanup()
 }
 
 QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &report,
-                                   const QStringList &locale)
+                                   const QStringList &locale, const QStringList &environment)
 {
     auto *p = new QProcess;
     // The language comes from the given variables alone, whatever the
@@ -83,7 +89,7 @@ QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &
     for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
         env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
-    for (const QString &variable : locale)
+    for (const QString &variable : locale + environment)
         env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     p->setProcessEnvironment(env);
     p->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -278,6 +284,79 @@ void TestStartup::speaksTheUsersLanguage()
     QCOMPARE(running.size(), 1);
     QCOMPARE(running.first(),
              QStringList({"running", title, "minimized=0", menus, title, cancel}).join('\t'));
+}
+
+QHash<QString, QString> TestStartup::environmentOf(const QString &report)
+{
+    QHash<QString, QString> fields;
+    if (!waitForLine(report, "environment\t"))
+        return fields;
+    const QString line = reportLines(report).filter(QRegularExpression("^environment\t")).first();
+    for (const QString &field : line.split('\t').mid(1))
+        fields.insert(field.section('=', 0, 0), field.section('=', 1));
+    return fields;
+}
+
+// Through pkexec the program runs as root with an ordinary user's arguments
+// and environment; Qt would load plugins and read files they name.
+void TestStartup::elevatedCallersHandNothingToQt_data()
+{
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("qtArguments");
+    QTest::addColumn<QString>("style");
+    const QStringList pkexec{"PKEXEC_UID=1000"};
+    QTest::newRow("root itself keeps Qt's arguments")
+        << QStringList() << QStringList{"-style", "windows"} << "windows";
+    QTest::newRow("through pkexec") << pkexec << QStringList{"-style", "windows"} << "fusion";
+    QTest::newRow("a style variable through pkexec")
+        << (pkexec + QStringList{"QT_STYLE_OVERRIDE=windows"}) << QStringList() << "fusion";
+    // Qt would stop at once for lack of the plugin.
+    QTest::newRow("a platform plugin through pkexec")
+        << pkexec << QStringList{"-platform", "nosuchplugin", "-platformpluginpath", "/tmp"}
+        << "fusion";
+}
+
+void TestStartup::elevatedCallersHandNothingToQt()
+{
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, qtArguments);
+    QFETCH(QString, style);
+    const QString report = reportPath("report");
+    startDriver(qtArguments, report, {}, environment);
+    const QHash<QString, QString> fields = environmentOf(report);
+    QCOMPARE(fields.value("style"), style);
+    if (!environment.isEmpty())
+        QCOMPARE(fields.value("args"), QStringLiteral("1"));
+}
+
+// su without "-", sudo -E: HOME and XDG_CONFIG_HOME are the caller's, who
+// planted a link where the settings file would go.
+void TestStartup::rootWritesNothingInACallersHome()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to give a home to another user");
+    QTemporaryDir own(QDir::homePath() + "/own-XXXXXX");
+    QVERIFY(own.isValid());
+    if (!TrustedHome::isPrivate(own.path(), 0))
+        QSKIP("the build tree lies below a folder others may write in");
+    const QString caller = m_dir->filePath("caller");
+    QVERIFY(QDir().mkpath(caller + "/.config/zel"));
+    const QString secret = m_dir->filePath("secret");
+    QVERIFY(TestEnv::writeFile(secret, "root only\n"));
+    QVERIFY(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(QFile::link(secret, caller + "/.config/zel/zel-startup-driver.conf"));
+    for (const QString &dir : {caller, caller + "/.config", caller + "/.config/zel"})
+        QVERIFY(::chown(QFile::encodeName(dir).constData(), 4242, 4242) == 0);
+
+    const QString report = reportPath("report");
+    startDriver({"--own-home", own.path(), "--store"}, report, {},
+                {"HOME=" + caller, "XDG_CONFIG_HOME=" + caller + "/.config"});
+    const QHash<QString, QString> fields = environmentOf(report);
+    QCOMPARE(fields.value("home"), own.path());
+    QVERIFY2(fields.value("settings").startsWith(own.path() + "/"),
+             qPrintable(fields.value("settings")));
+    QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(fields.value("settings")); }, 10000));
+    QCOMPARE(TestEnv::readFile(secret), QByteArray("root only\n"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
