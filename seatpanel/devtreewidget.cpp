@@ -3,6 +3,7 @@
 #include "core/constants.h"
 #include "platform/themeicons.h"
 #include "seatpanel/devicepayload.h"
+#include "seatpanel/dragsession.h"
 #include "seatstate/seatstatus.h"
 
 #include <QDrag>
@@ -15,19 +16,13 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 
-DevTreeWidget *DevTreeWidget::s_dragSource = nullptr;
-
 DevTreeWidget::DevTreeWidget(QWidget *parent) : QTreeWidget(parent)
 {
     qRegisterMetaType<DropState>("DropState");
     setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-DevTreeWidget::~DevTreeWidget()
-{
-    if (s_dragSource == this)
-        s_dragSource = nullptr;
-}
+DevTreeWidget::~DevTreeWidget() = default;
 
 QString DevTreeWidget::categoryIconName(int category)
 {
@@ -217,7 +212,8 @@ QHash<QString, QString> DevTreeWidget::deviceNames() const
 
 bool DevTreeWidget::mayHoldPendingDevice() const
 {
-    return !s_dragSource || s_dragSource == this;
+    const DragSession *drag = DragSession::current();
+    return !drag || drag->source() == this;
 }
 
 void DevTreeWidget::mousePressEvent(QMouseEvent *event)
@@ -250,7 +246,9 @@ bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
         item->data(0, Qt::DisplayRole), item->data(0, AddressRole), item->data(0, TypeRole)));
 
     QPointer<DevTreeWidget> self(this);
-    s_dragSource = this;
+    DragSession session(this, item->data(0, Qt::DisplayRole).toString(),
+                        item->data(0, AddressRole).toStringList(),
+                        item->data(0, TypeRole).toInt());
     const Qt::DropAction action = drag->exec(Qt::MoveAction);
     if (!self)
         return false;
@@ -259,12 +257,19 @@ bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
         emit dragAccepted(leaving);
         if (!self)
             return false;
-        s_dragSource = nullptr;
+        session.end();
         delete itemFromIndex(index);
         emit dragFinished();
     }
-    s_dragSource = nullptr;
     return action == Qt::IgnoreAction;
+}
+
+bool DevTreeWidget::isOwnDrag(const QDropEvent *event, DevicePayload *payload) const
+{
+    const DragSession *drag = DragSession::current();
+    return drag && DevicePayload::decode(event->mimeData(), payload) &&
+           drag->carries(this, payload->name.toString(), payload->addresses.toStringList(),
+                         payload->type.toInt());
 }
 
 void DevTreeWidget::acceptOrRefuse(QDragMoveEvent *event)
@@ -273,9 +278,16 @@ void DevTreeWidget::acceptOrRefuse(QDragMoveEvent *event)
         event->ignore();
         return;
     }
-    if (event->source() == this) {
+    const DragSession *drag = DragSession::current();
+    if (drag && drag->source() == this) {
         event->setDropAction(Qt::IgnoreAction);
         event->accept();
+        return;
+    }
+    // Another program's drag is refused here already, so that nothing shows.
+    DevicePayload payload;
+    if (!isOwnDrag(event, &payload)) {
+        event->ignore();
         return;
     }
     event->acceptProposedAction();
@@ -293,7 +305,8 @@ void DevTreeWidget::dragMoveEvent(QDragMoveEvent *event)
 
 void DevTreeWidget::dropEvent(QDropEvent *event)
 {
-    if (event->source() == this) {
+    const DragSession *drag = DragSession::current();
+    if (drag && drag->source() == this) {
         event->setDropAction(Qt::IgnoreAction);
         event->accept();
         return;
@@ -301,7 +314,7 @@ void DevTreeWidget::dropEvent(QDropEvent *event)
     // Refusing what cannot become a device here keeps the source from
     // deleting an item that nobody took over.
     DevicePayload payload;
-    if (!DevicePayload::decode(event->mimeData(), &payload) || !category(payload.type.toInt())) {
+    if (!isOwnDrag(event, &payload) || !category(payload.type.toInt())) {
         event->setDropAction(Qt::IgnoreAction);
         event->ignore();
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "seatpanel/devicepayload.h"
 #include "seatpanel/dropstate.h"
 #include "seatstate/seatreader.h"
 
@@ -105,6 +106,8 @@ private:
     // Runs the drag of a device; false when the item has left this tree.
     bool dragDevice(QTreeWidgetItem *item);
 
+    // A drag of the program's own trees, carrying exactly what it offers.
+    bool isOwnDrag(const QDropEvent *event, DevicePayload *payload) const;
+
     std::function<QString(const QStringList &)> m_describe;
-    static DevTreeWidget *s_dragSource;
 };

@@ -4,6 +4,7 @@
 #include "common/testicontheme.h"
 #include "core/constants.h"
 #include "seatpanel/devicepayload.h"
+#include "seatpanel/dragsession.h"
 #include "seatpanel/seat.h"
 
 #include <QCursor>
@@ -76,6 +77,11 @@ bool realDrag(const QPoint &from, const QPoint &to)
 Qt::DropAction insideDrag(DevTreeWidget *source, const QMimeData *payload,
                           const std::function<void()> &body)
 {
+    // As the tree's own drags do: the session names what is dragged.
+    DevicePayload carried;
+    DevicePayload::decode(payload, &carried);
+    DragSession session(source, carried.name.toString(), carried.addresses.toStringList(),
+                        carried.type.toInt());
     auto *drag = new QDrag(source);
     auto *copy = new QMimeData;
     copy->setData(Constants::DeviceMimeType, payload->data(Constants::DeviceMimeType));

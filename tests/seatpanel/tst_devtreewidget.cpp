@@ -5,6 +5,7 @@
 #include "core/constants.h"
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/devtreewidget.h"
+#include "seatpanel/dragsession.h"
 
 #include <QDataStream>
 #include <QMimeData>
@@ -33,14 +34,21 @@ QMap<int, QVariant> keyboardRoles()
 }
 
 // Sends a drop of data to the tree's viewport at pos; returns whether the
-// tree accepted it. The offscreen platform runs no real drag, so the event's
-// source is null, as for a drag from another program.
+// tree accepted it. The offscreen platform runs no real drag: a drag of the
+// program's own trees is a DragSession around the events, and without one the
+// drop comes from another program.
 bool drop(DevTreeWidget *tree, QMimeData *data, const QPoint &pos, Qt::DropAction *action = nullptr)
 {
     // The application delivers a drop only to the widget that accepted the
     // drag's enter event.
     QDragEnterEvent enter(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tree->viewport(), &enter);
+    if (!enter.isAccepted()) {
+        // The drag then ends as ignored for its source.
+        if (action)
+            *action = Qt::IgnoreAction;
+        return false;
+    }
     QDropEvent event(pos, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(tree->viewport(), &event);
     if (action)
@@ -216,6 +224,9 @@ private slots:
         // A drop of it emits nothing and is not reported as taken over, so
         // the giver keeps its item.
         auto tree = makeTree();
+        auto source = makeTree();
+        DragSession session(source.get(), QStringLiteral("AT keyboard"),
+                            {QStringLiteral("/sys/devices/kbd")}, 1);
         QSignalSpy dropped(tree.get(), &DevTreeWidget::deviceDropped);
         Qt::DropAction action = Qt::CopyAction;
         QVERIFY(!drop(tree.get(), &data, QPoint(5, 5), &action));
@@ -235,6 +246,9 @@ private slots:
 
         QMimeData device;
         device.setData(Constants::DeviceMimeType, record(0, 0, keyboardRoles()));
+        auto source = makeTree();
+        DragSession session(source.get(), QStringLiteral("AT keyboard"),
+                            {QStringLiteral("/sys/devices/kbd")}, 1);
         QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &device, Qt::LeftButton,
                               Qt::NoModifier);
         QCoreApplication::sendEvent(tree->viewport(), &enter);
@@ -258,6 +272,8 @@ private slots:
         const QStringList paths{QStringLiteral("/sys/k1"), QStringLiteral("/sys/k2")};
         std::unique_ptr<QMimeData> data(
             DevicePayload::createMimeData(QStringLiteral("Keyboard A"), paths, 1));
+        auto source = makeTree();
+        DragSession session(source.get(), QStringLiteral("Keyboard A"), paths, 1);
         const QPoint onVideocardRow = tree->visualItemRect(tree->category(0)).center();
         Qt::DropAction action = Qt::IgnoreAction;
         QVERIFY(drop(tree.get(), data.get(), onVideocardRow, &action));
@@ -273,6 +289,44 @@ private slots:
         QCOMPARE(tree->category(1)->childCount(), 1);
         QCOMPARE(tree->category(1)->child(0)->data(0, DevTreeWidget::AddressRole).toStringList(),
                  paths);
+    }
+
+    // Any X client on the display can drop data of the device type, naming
+    // paths of its choosing; only the device a tree of the program drags is
+    // taken, and a refused drop changes nothing.
+    void onlyTheProgramsOwnDragsAreTaken_data()
+    {
+        QTest::addColumn<bool>("session");
+        QTest::addColumn<QStringList>("dragged"); // what the session's tree drags
+        const QStringList kbd{QStringLiteral("/sys/devices/kbd")};
+        QTest::newRow("another program's drag") << false << kbd;
+        QTest::newRow("payload naming other paths")
+            << true << QStringList{QStringLiteral("/sys/devices/mouse")};
+    }
+
+    void onlyTheProgramsOwnDragsAreTaken()
+    {
+        QFETCH(bool, session);
+        QFETCH(QStringList, dragged);
+        auto tree = makeTree();
+        auto source = makeTree();
+        std::unique_ptr<DragSession> drag;
+        if (session)
+            drag = std::make_unique<DragSession>(source.get(), QStringLiteral("AT keyboard"),
+                                                 dragged, 1);
+        QMimeData data;
+        data.setData(Constants::DeviceMimeType, record(0, 0, keyboardRoles()));
+        connect(tree.get(), &DevTreeWidget::deviceDropped, tree.get(), &DevTreeWidget::addDevice);
+        QSignalSpy dropped(tree.get(), &DevTreeWidget::deviceDropped);
+
+        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        Qt::DropAction action = Qt::CopyAction;
+        QVERIFY(!drop(tree.get(), &data, QPoint(5, 5), &action));
+        QCOMPARE(action, Qt::IgnoreAction);
+        QCOMPARE(dropped.count(), 0);
+        QCOMPARE(tree->devices().size(), 0);
     }
 
     void updateStateFollowsTheCounts_data()

@@ -4,6 +4,7 @@
 #include "common/testicontheme.h"
 #include "core/appsettings.h"
 #include "seatpanel/devicepayload.h"
+#include "seatpanel/dragsession.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"
 #include <QDir>
@@ -309,9 +310,11 @@ private slots:
         QSignalSpy changed(&seat, &Seat::iamchanged);
         QSignalSpy thanksSpy(&seat, &Seat::thanksForDevice);
 
-        // A synthesised drop has no source, like one from another program.
+        // A drag of another tree of the program.
         std::unique_ptr<QMimeData> data(
             DevicePayload::createMimeData(QStringLiteral("dev"), QStringList{"/sys/dev"}, type));
+        DevTreeWidget source;
+        DragSession session(&source, QStringLiteral("dev"), {QStringLiteral("/sys/dev")}, type);
         QWidget *viewport = seat.devTreeWidget()->viewport();
         QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, data.get(), Qt::LeftButton,
                               Qt::NoModifier);
