@@ -10,8 +10,12 @@ struct DeviceDetails
     bool known = false; // udev has the device
     QString syspath;
     QString subsystem;
-    QString vendor;        // ID_VENDOR_FROM_DATABASE, else ID_VENDOR (of the device or a parent)
-    QString model;         // ID_MODEL_FROM_DATABASE, else ID_MODEL
+    // ID_VENDOR_FROM_DATABASE and ID_MODEL_FROM_DATABASE, else ID_VENDOR and
+    // ID_MODEL, of the device or a parent up to its own USB device or PCI
+    // function.
+    QString vendor;
+    QString model;
+    QString name;          // its sysfs attribute "name" (an input device's own)
     QString physicalPath;  // ID_PATH
     QString driver;        // the driver of the device or of the nearest parent that has one
     QString seat;          // ID_SEAT; empty means seat0

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -54,6 +55,12 @@ InputWatcher::~InputWatcher()
     stop();
 }
 
+bool InputWatcher::isInputDevice(const struct stat &node)
+{
+    constexpr unsigned InputMajor = 13;
+    return S_ISCHR(node.st_mode) && major(node.st_rdev) == InputMajor;
+}
+
 QStringList InputWatcher::eventNodes(const QString &syspath) const
 {
     static const QRegularExpression event(QStringLiteral("^event[0-9]+$"));
@@ -93,15 +100,19 @@ void InputWatcher::watch(const QList<QStringList> &devices)
             continue;
         }
         const QByteArray path = QFile::encodeName(it.key());
-        const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        // Never through a link: the node must be the one in devRoot's input
+        // folder, not a file that a link there names.
+        const int fd = ::open(path.constData(),
+                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
         if (fd < 0) {
             emit unreadable(it.value(), it.key(), QString::fromLocal8Bit(std::strerror(errno)));
             continue;
         }
-        // An event node is a character device (a pipe stands in for one in
-        // tests); a plain file would only ever read as its end.
+        // Judged on what was opened, so that nothing can be swapped in
+        // between: a plain file would only ever read as its end, a pipe or
+        // another device would be read by a tool running as root.
         struct stat st;
-        if (::fstat(fd, &st) != 0 || !(S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))) {
+        if (::fstat(fd, &st) != 0 || !m_isEventNode(st)) {
             ::close(fd);
             emit unreadable(it.value(), it.key(), tr("not an input device"));
             continue;

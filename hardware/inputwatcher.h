@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <sys/stat.h>
 
 class QSocketNotifier;
 
@@ -40,6 +42,12 @@ public:
     // The event nodes of the input devices at or right below syspath.
     QStringList eventNodes(const QString &syspath) const;
 
+    // What an event node must be, judged on the opened node: the kernel's
+    // input character devices (major 13) unless set; tests stand pipes in.
+    using NodeCheck = std::function<bool(const struct stat &node)>;
+    void setNodeCheck(NodeCheck check) { m_isEventNode = std::move(check); }
+    static bool isInputDevice(const struct stat &node);
+
 signals:
     void activity(QStringList addresses, InputWatcher::Activity activity);
     void unreadable(QStringList addresses, QString node, QString reason);
@@ -57,5 +65,6 @@ private:
 
     QString m_sysRoot;
     QString m_devRoot;
+    NodeCheck m_isEventNode = isInputDevice;
     QHash<QString, Node> m_nodes;
 };

@@ -3,6 +3,7 @@
 #include "hardware/sysfs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -50,14 +51,19 @@ QStringList KeyboardLights::lightsOf(const QStringList &syspaths) const
 {
     static const QRegularExpression lockLight(
         QStringLiteral("^input[0-9]+::(numlock|capslock|scrolllock)$"));
+    // Root writes into what is found here: only folders that really lie
+    // below the sysfs root count, whatever links lead elsewhere on the way.
+    const QString root = QFileInfo(m_sysRoot).canonicalFilePath() + QLatin1Char('/');
     QStringList lights;
     for (const QString &syspath : syspaths) {
         const QString dir = Sysfs::deviceDir(m_sysRoot, syspath);
         if (dir.isEmpty())
             continue;
         for (const QString &entry : Sysfs::subdirectories(dir, lockLight)) {
-            if (QFile::exists(dir + QLatin1Char('/') + entry + QStringLiteral("/brightness")))
-                lights.append(dir + QLatin1Char('/') + entry);
+            const QString light = dir + QLatin1Char('/') + entry;
+            if (QFileInfo(light).canonicalFilePath().startsWith(root) &&
+                QFile::exists(light + QStringLiteral("/brightness")))
+                lights.append(light);
         }
     }
     return lights;

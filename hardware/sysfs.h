@@ -12,7 +12,8 @@ namespace Sysfs {
 // looked at.
 QString deviceDir(const QString &sysRoot, const QString &syspath);
 
-// The subdirectories of dir whose names match name, sorted.
+// The subdirectories of dir whose names match name, sorted; links to
+// directories are not subdirectories.
 QStringList subdirectories(const QString &dir, const QRegularExpression &name);
 
 } // namespace Sysfs

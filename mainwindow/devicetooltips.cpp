@@ -26,6 +26,8 @@ QString DeviceToolTips::product(const QStringList &addresses) const
         const QString product = (d.vendor + QLatin1Char(' ') + d.model).trimmed();
         if (!product.isEmpty())
             return product;
+        if (!d.name.isEmpty())
+            return d.name;
     }
     return QString();
 }
@@ -33,7 +35,7 @@ QString DeviceToolTips::product(const QStringList &addresses) const
 QString DeviceToolTips::name(const QString &syspath) const
 {
     const DeviceDetails &d = details(syspath);
-    return d.model.isEmpty() ? syspath : d.model;
+    return !d.model.isEmpty() ? d.model : !d.name.isEmpty() ? d.name : syspath;
 }
 
 QString DeviceToolTips::toolTip(const QStringList &addresses) const

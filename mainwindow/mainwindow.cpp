@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     connect(m_outside, &OutsideChanges::reloadWanted, this, &MainWindow::reloadConfiguration);
 
     m_identify = new IdentifyMode(m_environment.sysRoot, m_environment.devRoot, this);
+    m_identify->watcher().setNodeCheck(m_environment.isEventNode);
     m_identify->seatTrees = [this] { return seatTrees(); };
     m_identify->showPanel = [this](QWidget *panel) { ui->scrollArea->ensureWidgetVisible(panel); };
     connect(m_identify, &IdentifyMode::status, ui->statusBar,

@@ -4,6 +4,7 @@
 #include "core/constants.h"
 #include "hardware/deviceinfo.h"
 #include "hardware/hotplugmonitor.h"
+#include "hardware/inputwatcher.h"
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,7 @@ struct MainWindowEnvironment
     std::shared_ptr<HotplugSource> hotplug;                 // udev's events
     QString sysRoot = QStringLiteral("/sys");               // input devices and their lock lights
     QString devRoot = QStringLiteral("/dev");               // their event nodes
+    InputWatcher::NodeCheck isEventNode = InputWatcher::isInputDevice;
 
     static MainWindowEnvironment system();
 };

@@ -114,3 +114,8 @@ int FakeInputTree::unread(int event) const
         return -1;
     return bytes;
 }
+
+bool FakeInputTree::isNode(const struct stat &node)
+{
+    return S_ISFIFO(node.st_mode);
+}

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <linux/input.h>
+#include <sys/stat.h>
 
 // A sysfs tree of input devices under a private root, with their event nodes
 // as named pipes under a private /dev, and lock lights with the files the
@@ -27,6 +28,9 @@ public:
                   const QByteArray &trigger = "[none] kbd-capslock kbd-numlock");
     QString lightDir(const QString &syspath, const QString &name) const;
     QString node(int event) const;
+
+    // The event nodes here are pipes: what the watcher must accept in their place.
+    static bool isNode(const struct stat &node);
 
     static input_event record(quint16 type, quint16 code, qint32 value);
     // Writes the records, in one write, into the node; the writing end stays

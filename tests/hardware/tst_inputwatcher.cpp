@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 // The input watcher on a private sysfs tree whose event nodes are pipes: what
 // counts as someone at a device, what does not, and nodes that cannot be
 // read or go away.
@@ -42,6 +45,8 @@ private slots:
     void watchingFewerClosesTheRest();
     void unreadableNodesAreSkipped();
     void vanishedNodeIsDroppedQuietly();
+    void onlyInputDevicesAreRead_data();
+    void onlyInputDevicesAreRead();
 
 private:
     // Watches the keyboard (two interfaces) and the mouse.
@@ -87,6 +92,7 @@ bool TestInputWatcher::drained(int event)
 void TestInputWatcher::eventNodesOfADevice()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QCOMPARE(watcher.eventNodes(Keyboard), QStringList{m_dev + "/input/event3"});
     // The mouse's other node (mouse0) is no event node.
     QCOMPARE(watcher.eventNodes(Mouse), QStringList{m_dev + "/input/event5"});
@@ -104,6 +110,7 @@ void TestInputWatcher::eventNodesOfADevice()
 void TestInputWatcher::pressesAndMovesAreTold()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     watchAll(watcher);
     QCOMPARE(watcher.openNodes(), (QStringList{m_dev + "/input/event3", m_dev + "/input/event4",
@@ -132,6 +139,7 @@ void TestInputWatcher::pressesAndMovesAreTold()
 void TestInputWatcher::whatIsNoSignOfSomeone()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     watchAll(watcher);
     const QList<QList<Record>> nothing = {
@@ -165,6 +173,7 @@ void TestInputWatcher::whatIsNoSignOfSomeone()
 void TestInputWatcher::watchingFewerClosesTheRest()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     watchAll(watcher);
     for (int event : {3, 4, 5})
         QVERIFY(m_tree->isOpenByTool(event));
@@ -189,6 +198,7 @@ void TestInputWatcher::unreadableNodesAreSkipped()
     QVERIFY(m_tree->addInput(plain, 9, false));
     QVERIFY(TestEnv::writeFile(m_tree->node(9), "not a device"));
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy unreadable(&watcher, &InputWatcher::unreadable);
     watcher.watch({{gone}, {plain}, {Mouse}});
     QCOMPARE(watcher.openNodes(), QStringList{m_dev + "/input/event5"});
@@ -204,6 +214,7 @@ void TestInputWatcher::unreadableNodesAreSkipped()
 void TestInputWatcher::vanishedNodeIsDroppedQuietly()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     QSignalSpy unreadable(&watcher, &InputWatcher::unreadable);
     watchAll(watcher);
@@ -217,6 +228,45 @@ void TestInputWatcher::vanishedNodeIsDroppedQuietly()
     // The rest carry on.
     QVERIFY(m_tree->send(3, {rec(EV_KEY, KEY_ENTER, 1), Sync}));
     QVERIFY(activity.wait(5000));
+}
+
+// The tool runs as root: a node in the event folder that is a link, a pipe
+// or a file of someone else's is not an input device to read.
+void TestInputWatcher::onlyInputDevicesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("pipesStandIn"); // the tests' own check
+    QTest::newRow("a pipe") << "pipe" << false;
+    QTest::newRow("a plain file") << "file" << false;
+    QTest::newRow("/dev/null, another character device") << "null" << false;
+    QTest::newRow("a link to a pipe elsewhere") << "link" << true;
+}
+
+void TestInputWatcher::onlyInputDevicesAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, pipesStandIn);
+    const QString path = Usb + "/1-5/1-5:1.0/0003:1C4F:0002.0009/input/input9";
+    QVERIFY(m_tree->addInput(path, 9, kind == "pipe"));
+    const QString node = m_tree->node(9);
+    const QString elsewhere = m_dir->filePath("fifo");
+    if (kind == "file") {
+        QVERIFY(TestEnv::writeFile(node, "x"));
+    } else if (kind == "null") {
+        // The same device as /dev/null, made here.
+        if (::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("needs root to make a device node");
+    } else if (kind == "link") {
+        QCOMPARE(::mkfifo(QFile::encodeName(elsewhere).constData(), 0600), 0);
+        QVERIFY(QFile::link(elsewhere, node));
+    }
+    InputWatcher watcher(m_sys, m_dev);
+    if (pipesStandIn)
+        watcher.setNodeCheck(FakeInputTree::isNode);
+    QSignalSpy unreadable(&watcher, &InputWatcher::unreadable);
+    watcher.watch({{path}});
+    QVERIFY(watcher.openNodes().isEmpty());
+    QCOMPARE(unreadable.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestInputWatcher)

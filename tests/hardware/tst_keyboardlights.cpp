@@ -36,6 +36,7 @@ private slots:
     void oneBlinkAtATime();
     void stoppedBlinkPutsTheLightsBack();
     void unwritableLightIsReported();
+    void lightsOutsideTheSysfsRootAreNotLights();
 
 private:
     QString light(const QString &name) const { return m_tree->lightDir(Keys, name); }
@@ -166,6 +167,23 @@ void TestKeyboardLights::unwritableLightIsReported()
     QVERIFY2(error.startsWith(caps + " could not be written: "), qPrintable(error));
     QCOMPARE(value(elsewhere), QByteArray("1"));
     QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
+}
+
+// Root writes into a light's brightness: a light folder that is a link, or
+// that lies below a link, leading out of the sysfs root is no light.
+void TestKeyboardLights::lightsOutsideTheSysfsRootAreNotLights()
+{
+    const QString outside = m_dir->filePath("etc");
+    QVERIFY(QDir().mkpath(outside + "/input6::capslock"));
+    QVERIFY(TestEnv::writeFile(outside + "/input6::capslock/brightness", "0\n"));
+    const QString mediaDir = m_sys + Media.mid(4);
+    QVERIFY(QFile::link(outside + "/input6::capslock", mediaDir + "/input6::capslock"));
+    // And a whole device folder that is a link to the outside.
+    const QString linkedDevice = Usb.mid(4) + "/1-2";
+    QVERIFY(QFile::link(outside, m_sys + linkedDevice));
+    KeyboardLights lights(m_sys);
+    QVERIFY(lights.lightsOf({Media}).isEmpty());
+    QVERIFY(lights.lightsOf({"/sys" + linkedDevice}).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestKeyboardLights)

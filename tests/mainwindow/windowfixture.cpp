@@ -1,5 +1,7 @@
 #include "mainwindow/windowfixture.h"
 
+#include "common/fakeinputtree.h"
+
 #include "common/testenv.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
@@ -100,6 +102,7 @@ MainWindowEnvironment WindowFixture::environment()
     // Empty until a test builds a device tree there.
     env.sysRoot = path(QStringLiteral("sys"));
     env.devRoot = path(QStringLiteral("dev"));
+    env.isEventNode = FakeInputTree::isNode;
     env.deviceInfo = deviceInfo;
     env.hotplug = hotplug;
     // Never the real udevadm, whatever the search path holds.
