@@ -14,15 +14,19 @@ bool TrustedHome::isPrivate(const QString &path, uid_t uid)
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return false;
     // Every folder on the way counts: one that someone else may write in
-    // lets them put another folder in place of the next.
+    // lets them put another folder in place of the next, unless it is
+    // sticky (as /tmp is), where only an entry's owner may move it.
     char resolved[PATH_MAX];
     if (!::realpath(QFile::encodeName(path).constData(), resolved))
         return false;
     QByteArray current(resolved);
-    for (;;) {
+    for (bool first = true;; first = false) {
         struct stat st;
         if (::lstat(current.constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-            (st.st_uid != uid && st.st_uid != 0) || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+            (st.st_uid != uid && st.st_uid != 0))
+            return false;
+        const bool othersWrite = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+        if (othersWrite && (first || (st.st_mode & S_ISVTX) == 0))
             return false;
         if (current == "/")
             return true;

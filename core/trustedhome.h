@@ -9,7 +9,8 @@
 // XDG_* folders): a settings file written there can be a link the caller
 // planted, and root would write through it into any file. A folder counts as
 // root's only when it, and every folder above it, belongs to root (or to the
-// user itself) and nobody else may write in it.
+// user itself) and nobody else may write in it; a folder above it may be a
+// sticky one like /tmp.
 class TrustedHome
 {
 public:

@@ -2,12 +2,20 @@
 
 #include "apply/attachjob.h"
 #include "core/appsettings.h"
+#include "platform/plaintext.h"
+
+#include <QLabel>
 
 AttachProgressDialog::AttachProgressDialog(const QString &labelText, const AttachJob &job,
                                            QWidget *parent)
     : QProgressDialog(labelText, QString(), 0, 0, parent, Qt::WindowFlags()), m_labelText(labelText)
 {
     setObjectName(QStringLiteral("progressDialog"));
+    // The label names the devices being attached.
+    auto *label = new QLabel(this);
+    PlainText::apply(label);
+    setLabel(label);
+    setLabelText(labelText);
     setAutoClose(false);
     setAutoReset(false);
     connect(&job, &AttachJob::attaching, this, &AttachProgressDialog::showDevice);

@@ -429,8 +429,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
-        if (answer == QMessageBox::Yes)
+        if (answer == QMessageBox::Yes) {
             saveAndApply();
+            // A save that a rule or the restart question stopped leaves the
+            // layout unsaved: closing now would lose it.
+            if (!m_attachJob.isRunning() && m_stateChanged) {
+                event->ignore();
+                return;
+            }
+        }
     }
     setState(State::Closing);
     // A layout being applied closes the window once it has ended.

@@ -1,9 +1,11 @@
 #include "mainwindow/outsidechanges.h"
 
 #include "hardware/hotplugmonitor.h"
+#include "platform/plaintext.h"
 
 #include <KMessageWidget>
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QMainWindow>
 #include <QToolBar>
@@ -14,6 +16,9 @@ OutsideChanges::OutsideChanges(HotplugSource *source, QMainWindow *window, QActi
     m_bar->setObjectName(QStringLiteral("outsideChangeBar"));
     m_bar->setMessageType(KMessageWidget::Information);
     m_bar->setWordWrap(true);
+    // The message names devices and seats.
+    for (QLabel *label : m_bar->findChildren<QLabel *>())
+        PlainText::apply(label);
     m_bar->setCloseButtonVisible(true);
     m_bar->addAction(reload);
     m_bar->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

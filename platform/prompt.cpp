@@ -32,16 +32,17 @@ QMessageBox::StandardButton Prompt::message(Kind kind, QWidget *parent, const QS
         request.buttons = buttons;
         return hook()(request).button;
     }
-    switch (kind) {
-    case Kind::Information:
-        return QMessageBox::information(parent, title, text, buttons);
-    case Kind::Warning:
-        return QMessageBox::warning(parent, title, text, buttons);
-    case Kind::Critical:
-        return QMessageBox::critical(parent, title, text, buttons);
-    default:
-        return QMessageBox::question(parent, title, text, buttons, QMessageBox::NoButton);
-    }
+    // As the static functions of QMessageBox build their boxes, but with
+    // the text as plain text: messages carry names of devices and seats.
+    const QMessageBox::Icon icon = kind == Kind::Information ? QMessageBox::Information
+                                   : kind == Kind::Warning   ? QMessageBox::Warning
+                                   : kind == Kind::Critical  ? QMessageBox::Critical
+                                                             : QMessageBox::Question;
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setStandardButtons(buttons);
+    box.exec();
+    return box.standardButton(box.clickedButton());
 }
 
 QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &title,

@@ -1,6 +1,7 @@
 #include "seatpanel/devtreewidget.h"
 
 #include "core/constants.h"
+#include "platform/plaintext.h"
 #include "platform/themeicons.h"
 #include "seatpanel/devicepayload.h"
 #include "seatpanel/dragsession.h"
@@ -80,7 +81,8 @@ QTreeWidgetItem *DevTreeWidget::addDevice(const QVariant &name, const QVariant &
     item->setData(0, TypeRole, index);
     item->setFlags(DeviceItemFlags);
     if (m_describe)
-        item->setToolTip(0, m_describe(item->data(0, AddressRole).toStringList()));
+        item->setToolTip(
+            0, PlainText::toolTip(m_describe(item->data(0, AddressRole).toStringList())));
     return item;
 }
 

@@ -1,6 +1,12 @@
 #include "seatpanel/myviewlabel.h"
 
-MyViewLabel::MyViewLabel(QWidget *parent) : QLabel(parent) {}
+#include "platform/plaintext.h"
+
+MyViewLabel::MyViewLabel(QWidget *parent) : QLabel(parent)
+{
+    // Seat names are the administrator's, shown as typed.
+    PlainText::apply(this);
+}
 
 MyViewLabel::~MyViewLabel() = default;
 
@@ -20,7 +26,7 @@ void MyViewLabel::setText(const QString &text)
 {
     m_fullText = text;
     m_shownText = shownText(text);
-    setToolTip(isShortened(text) ? m_fullText : QString());
+    setToolTip(isShortened(text) ? PlainText::toolTip(m_fullText) : QString());
     QLabel::setText(m_shownText);
 }
 

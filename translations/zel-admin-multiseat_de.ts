@@ -131,18 +131,6 @@
         <translation>Nicht erkannte Geräte</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>Datei</translation>
-    </message>
-    <message>
-        <source>Help</source>
-        <translation>Hilfe</translation>
-    </message>
-    <message>
-        <source>Edit</source>
-        <translation>Bearbeiten</translation>
-    </message>
-    <message>
         <source>toolBar</source>
         <translation>Werkzeugleiste</translation>
     </message>
@@ -151,20 +139,8 @@
         <translation>Änderungen speichern</translation>
     </message>
     <message>
-        <source>Exit</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
-        <source>Show help</source>
-        <translation>Hilfe anzeigen</translation>
-    </message>
-    <message>
         <source>F1</source>
         <translation>F1</translation>
-    </message>
-    <message>
-        <source>Reload configuration</source>
-        <translation>Konfiguration neu laden</translation>
     </message>
     <message>
         <source>Reload configuration from system</source>
@@ -175,36 +151,68 @@
         <translation>Arbeitsplatz hinzufügen</translation>
     </message>
     <message>
-        <source>Allow seats without input devices</source>
-        <translation>Arbeitsplätze ohne Eingabegeräte erlauben</translation>
-    </message>
-    <message>
         <source>Allow creation of seats without input devices</source>
         <translation>Das Anlegen von Arbeitsplätzen ohne Eingabegeräte erlauben</translation>
-    </message>
-    <message>
-        <source>Show unrecognized devices</source>
-        <translation>Nicht erkannte Geräte anzeigen</translation>
     </message>
     <message>
         <source>Show all devices, include unrecognized </source>
         <translation>Alle Geräte anzeigen, auch nicht erkannte</translation>
     </message>
     <message>
-        <source>Reset all seats…</source>
-        <translation>Alle Arbeitsplätze zurücksetzen…</translation>
-    </message>
-    <message>
         <source>Put every device back on the main seat and remove every further seat</source>
         <translation>Alle Geräte zurück an den Hauptarbeitsplatz geben und alle weiteren Arbeitsplätze entfernen</translation>
     </message>
     <message>
-        <source>Identify devices</source>
-        <translation>Geräte identifizieren</translation>
-    </message>
-    <message>
         <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
         <translation>Eine Tastatur oder Maus im Fenster finden: eine Taste drücken, klicken oder die Maus bewegen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Save changes</source>
+        <translation>Änderungen &amp;speichern</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Show &amp;help</source>
+        <translation>Hilfe &amp;anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Reload configuration</source>
+        <translation>Konfiguration neu &amp;laden</translation>
+    </message>
+    <message>
+        <source>&amp;Add seat</source>
+        <translation>Arbeitsplatz &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>Allow seats &amp;without input devices</source>
+        <translation>Arbeitsplätze &amp;ohne Eingabegeräte erlauben</translation>
+    </message>
+    <message>
+        <source>Show &amp;unrecognized devices</source>
+        <translation>&amp;Nicht erkannte Geräte anzeigen</translation>
+    </message>
+    <message>
+        <source>Rese&amp;t all seats…</source>
+        <translation>Alle Arbeitsplätze &amp;zurücksetzen…</translation>
+    </message>
+    <message>
+        <source>&amp;Identify devices</source>
+        <translation>Geräte &amp;identifizieren</translation>
     </message>
 </context>
 <context>

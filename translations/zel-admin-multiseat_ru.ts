@@ -131,18 +131,6 @@
         <translation>Нераспознанные устройства</translation>
     </message>
     <message>
-        <source>File</source>
-        <translation>Файл</translation>
-    </message>
-    <message>
-        <source>Help</source>
-        <translation>Справка</translation>
-    </message>
-    <message>
-        <source>Edit</source>
-        <translation>Правка</translation>
-    </message>
-    <message>
         <source>toolBar</source>
         <translation>Панель инструментов</translation>
     </message>
@@ -151,20 +139,8 @@
         <translation>Сохранить изменения</translation>
     </message>
     <message>
-        <source>Exit</source>
-        <translation>Выход</translation>
-    </message>
-    <message>
-        <source>Show help</source>
-        <translation>Показать справку</translation>
-    </message>
-    <message>
         <source>F1</source>
         <translation>F1</translation>
-    </message>
-    <message>
-        <source>Reload configuration</source>
-        <translation>Перечитать конфигурацию</translation>
     </message>
     <message>
         <source>Reload configuration from system</source>
@@ -175,36 +151,68 @@
         <translation>Добавить рабочее место</translation>
     </message>
     <message>
-        <source>Allow seats without input devices</source>
-        <translation>Разрешить рабочие места без устройств ввода</translation>
-    </message>
-    <message>
         <source>Allow creation of seats without input devices</source>
         <translation>Разрешить создание рабочих мест без устройств ввода</translation>
-    </message>
-    <message>
-        <source>Show unrecognized devices</source>
-        <translation>Показывать нераспознанные устройства</translation>
     </message>
     <message>
         <source>Show all devices, include unrecognized </source>
         <translation>Показывать все устройства, включая нераспознанные</translation>
     </message>
     <message>
-        <source>Reset all seats…</source>
-        <translation>Сбросить все рабочие места…</translation>
-    </message>
-    <message>
         <source>Put every device back on the main seat and remove every further seat</source>
         <translation>Вернуть все устройства на основное рабочее место и удалить остальные рабочие места</translation>
     </message>
     <message>
-        <source>Identify devices</source>
-        <translation>Опознать устройства</translation>
-    </message>
-    <message>
         <source>Find a keyboard or mouse in the window by pressing a key, clicking or moving it</source>
         <translation>Найти клавиатуру или мышь в окне: нажмите клавишу, щёлкните или подвигайте мышь</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>&amp;Save changes</source>
+        <translation>&amp;Сохранить изменения</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>В&amp;ыход</translation>
+    </message>
+    <message>
+        <source>Show &amp;help</source>
+        <translation>Показать &amp;справку</translation>
+    </message>
+    <message>
+        <source>&amp;Reload configuration</source>
+        <translation>&amp;Перечитать конфигурацию</translation>
+    </message>
+    <message>
+        <source>&amp;Add seat</source>
+        <translation>&amp;Добавить рабочее место</translation>
+    </message>
+    <message>
+        <source>Allow seats &amp;without input devices</source>
+        <translation>&amp;Разрешить рабочие места без устройств ввода</translation>
+    </message>
+    <message>
+        <source>Show &amp;unrecognized devices</source>
+        <translation>Показывать &amp;нераспознанные устройства</translation>
+    </message>
+    <message>
+        <source>Rese&amp;t all seats…</source>
+        <translation>С&amp;бросить все рабочие места…</translation>
+    </message>
+    <message>
+        <source>&amp;Identify devices</source>
+        <translation>&amp;Опознать устройства</translation>
     </message>
 </context>
 <context>

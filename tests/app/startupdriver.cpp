@@ -62,7 +62,9 @@ int main(int argc, char *argv[])
     const bool mic = argument(argc, argv, "--mic", "yes") == QLatin1String("yes");
     const bool minimize = flag(argc, argv, "--minimize");
     const bool store = flag(argc, argv, "--store");
-    const QString ownHome = argument(argc, argv, "--own-home", "/nonexistent/home");
+    // Root's home stands in for the test's own unless given: never the real one.
+    const QString ownHome =
+        argument(argc, argv, "--own-home", QFile::decodeName(qgetenv("HOME")).toUtf8().constData());
     const QString runDir = argument(argc, argv, "--run-dir", "/nonexistent");
     const QString translations = argument(argc, argv, "--translations", "");
     ElevatedStart::prepare(argc, argv, [ownHome] { return ownHome; });

@@ -225,15 +225,15 @@ void TestStartup::speaksTheUsersLanguage_data()
     QTest::addColumn<QString>("refusal");
 
     const QString german = "Zel Mehrplatz-Verwaltung";
-    const QString germanMenus = "Datei|Bearbeiten|Hilfe";
+    const QString germanMenus = "&Datei|&Bearbeiten|&Hilfe";
     const QString germanRefusal =
         "box\tWarnung!\tDieses Programm muss mit Administratorrechten laufen.";
     const QString russian = QString::fromUtf8("Zel: администрирование рабочих мест");
-    const QString russianMenus = QString::fromUtf8("Файл|Правка|Справка");
+    const QString russianMenus = QString::fromUtf8("&Файл|&Правка|&Справка");
     const QString russianRefusal = QString::fromUtf8(
         "box\tВнимание!\tЭту программу нужно запускать с правами суперпользователя.");
     const QString english = "Zel admin multiseat";
-    const QString englishMenus = "File|Edit|Help";
+    const QString englishMenus = "&File|&Edit|&Help";
     const QString englishRefusal =
         "box\tWarning!\tYou should run this application with superuser privileges.";
 

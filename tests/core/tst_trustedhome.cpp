@@ -14,7 +14,7 @@ constexpr uid_t OtherUser = 4242;
 }
 
 // Which folders root may keep its files in, on folders of this test's own
-// home (a folder under /tmp is never private: anyone may write in /tmp).
+// home.
 class TestTrustedHome : public QObject
 {
     Q_OBJECT
@@ -41,6 +41,9 @@ private slots:
         QTest::newRow("root's, in another user's folder") << "under-foreign" << false;
         QTest::newRow("a link to a private folder") << "link-to-own" << true;
         QTest::newRow("a link to another user's folder") << "link-to-foreign" << false;
+        QTest::newRow("root's, in a sticky folder anyone may write in") << "in-sticky" << true;
+        QTest::newRow("a sticky folder itself") << "sticky" << false;
+        QTest::newRow("root's, in a folder anyone may write in") << "in-open" << false;
         QTest::newRow("missing") << "missing" << false;
         QTest::newRow("relative") << "relative" << false;
     }
@@ -67,6 +70,12 @@ private slots:
             QVERIFY(make(base, OtherUser, 0755));
             path = base + "/inner";
             QVERIFY(make(path, 0, 0700));
+        } else if (layout == "in-sticky" || layout == "in-open") {
+            QVERIFY(make(base, 0, layout == "in-sticky" ? 01777 : 0777));
+            path = base + "/inner";
+            QVERIFY(make(path, 0, 0700));
+        } else if (layout == "sticky") {
+            QVERIFY(make(base, 0, 01777));
         } else if (layout.startsWith("link-to-")) {
             const QString target = base + "-target";
             QVERIFY(make(target, layout == "link-to-own" ? 0 : OtherUser, 0755));

@@ -107,6 +107,8 @@ private slots:
     void reloadWithUnsavedChanges();
     void deletingLastPanel();
     void closeWithUnsavedChanges();
+    void closeStaysWhenTheSaveStops_data();
+    void closeStaysWhenTheSaveStops();
     void renameThenCloseAsksNothing();
     void exitClosesTheWindow();
     void help();
@@ -615,6 +617,50 @@ void TestMainWindowCommands::closeWithUnsavedChanges()
 
     MainWindow restored(nullptr, m_harness->environment());
     QCOMPARE(restored.size(), QSize(700, 400));
+}
+
+// Yes to "save changes?" and then a save that stops: the window stays with
+// the administrator's layout, since closing would lose it.
+void TestMainWindowCommands::closeStaysWhenTheSaveStops_data()
+{
+    QTest::addColumn<bool>("refusedByRule");
+    QTest::newRow("restart question answered No") << false;
+    QTest::newRow("a seat without input devices") << true;
+}
+
+void TestMainWindowCommands::closeStaysWhenTheSaveStops()
+{
+    QFETCH(bool, refusedByRule);
+    auto window = openThreeSeats();
+    QVERIFY(window);
+    QVERIFY(Trees::select(window->mainTree(), Card3));
+    Trees::button(window->seatPanels().first(), "addDevButton")->click();
+    if (refusedByRule) {
+        // seat1 keeps only its cards: refused unless such seats are allowed.
+        Seat *seat1 = window->seatPanels().first();
+        for (const QString &name : Trees::texts(seat1->devTreeWidget(), KeyboardCategory) +
+                                       Trees::texts(seat1->devTreeWidget(), MouseCategory)) {
+            QVERIFY(Trees::select(seat1->devTreeWidget(), name));
+            Trees::button(seat1, "deleteDevButton")->click();
+        }
+    }
+    const QList<DeviceItem> before = window->seatPanels().first()->devTreeWidget()->devices();
+    const int calls = m_harness->callCount();
+
+    m_answerer->answer(QMessageBox::Yes); // save changes?
+    if (refusedByRule) {
+        m_answerer->answer(QMessageBox::Yes); // the restart question
+        m_answerer->answer(QMessageBox::Ok);  // the rule's refusal
+    } else {
+        m_answerer->answer(QMessageBox::No);
+    }
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QVERIFY(window->stateChanged());
+    QCOMPARE(window->seatPanels().first()->devTreeWidget()->devices().size(), before.size());
+    QCOMPARE(m_harness->callCount(), calls); // nothing attached
+    QVERIFY(m_harness->restarts.isEmpty());
+    QCOMPARE(m_answerer->unexpected(), 0);
 }
 
 void TestMainWindowCommands::renameThenCloseAsksNothing()

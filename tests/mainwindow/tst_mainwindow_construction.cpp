@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QToolBar>
+#include <QTranslator>
 
 namespace {
 
@@ -54,6 +55,8 @@ private slots:
     void actions_data();
     void actions();
     void menusAndToolBar();
+    void everyMenuCommandHasItsOwnKey_data();
+    void everyMenuCommandHasItsOwnKey();
     void mainSeatColumn();
     void seatColumn();
     void missingIconsHaveStandIns();
@@ -154,30 +157,30 @@ void TestMainWindowConstruction::actions_data()
     QTest::addColumn<QString>("icon");
     QTest::addColumn<bool>("checkable");
     QTest::newRow("save") << "saveAction"
-                          << "Save changes"
+                          << "&Save changes"
                           << "Save changes"
                           << "document-save" << false;
     QTest::newRow("exit") << "exitAction"
-                          << "Exit"
+                          << "E&xit"
                           << "Exit"
                           << "application-exit" << false;
     QTest::newRow("help") << "helpAction"
-                          << "Show help"
+                          << "Show &help"
                           << "Show help" << QString() << false;
     QTest::newRow("reload") << "reloadAction"
-                            << "Reload configuration"
+                            << "&Reload configuration"
                             << "Reload configuration from system"
                             << "view-refresh" << false;
     QTest::newRow("add seat") << "addSeatAction"
-                              << "Add seat"
+                              << "&Add seat"
                               << "Add seat"
                               << "list-add" << false;
     QTest::newRow("empty seats") << "emptySeatsAllowedAction"
-                                 << "Allow seats without input devices"
+                                 << "Allow seats &without input devices"
                                  << "Allow creation of seats without input devices" << QString()
                                  << true;
     QTest::newRow("all devices") << "showAllDevicesAction"
-                                 << "Show unrecognized devices"
+                                 << "Show &unrecognized devices"
                                  << "Show all devices, include unrecognized " << QString() << true;
 }
 
@@ -216,7 +219,7 @@ void TestMainWindowConstruction::menusAndToolBar()
     QStringList titles;
     for (const QAction *action : menuBar->actions())
         titles << action->text();
-    QCOMPARE(titles, QStringList({"File", "Edit", "Help"}));
+    QCOMPARE(titles, QStringList({"&File", "&Edit", "&Help"}));
 
     auto *file = window->findChild<QMenu *>(QStringLiteral("menuFirst_menu"));
     auto *edit = window->findChild<QMenu *>(QStringLiteral("menuEdit"));
@@ -239,6 +242,51 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(window->toolBarArea(toolBar), Qt::TopToolBarArea);
     QCOMPARE(actionNames(toolBar),
              QStringList({"reloadAction", "saveAction", "addSeatAction", "|", "identifyAction"}));
+}
+
+// Alt and a letter open each menu, a letter picks each item, in every
+// language the program speaks; no two in one menu share a letter.
+void TestMainWindowConstruction::everyMenuCommandHasItsOwnKey_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QString();
+    QTest::newRow("German") << "de";
+    QTest::newRow("Russian") << "ru";
+}
+
+void TestMainWindowConstruction::everyMenuCommandHasItsOwnKey()
+{
+    QFETCH(QString, language);
+    QTranslator translator;
+    if (!language.isEmpty()) {
+        QVERIFY(translator.load("zel-admin-multiseat_" + language, ZEL_TRANSLATIONS_DIR));
+        QCoreApplication::installTranslator(&translator);
+    }
+    auto window = m_harness->create();
+    QCoreApplication::removeTranslator(&translator);
+    auto keysOf = [](const QList<QAction *> &actions) {
+        QStringList keys;
+        for (const QAction *action : actions) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            const int amp = text.indexOf('&');
+            if (amp < 0 || amp + 1 >= text.size() || text.indexOf('&', amp + 1) >= 0)
+                return QStringList{"no single mnemonic in " + text};
+            keys << text.at(amp + 1).toLower();
+        }
+        return keys;
+    };
+    QList<QList<QAction *>> menus{window->menuBar()->actions()};
+    for (const QAction *title : window->menuBar()->actions())
+        menus << title->menu()->actions();
+    for (const QList<QAction *> &menu : qAsConst(menus)) {
+        QStringList keys = keysOf(menu);
+        QVERIFY2(!keys.isEmpty() && !keys.first().startsWith("no "), qPrintable(keys.value(0)));
+        const int count = keys.size();
+        keys.removeDuplicates();
+        QCOMPARE(keys.size(), count);
+    }
 }
 
 void TestMainWindowConstruction::mainSeatColumn()

@@ -462,7 +462,7 @@ void TestMainWindowHardware::resetAllSeats()
     QCOMPARE(w->seatPanels().size(), 1);
     QAction *reset = action(w, "resetAction");
     QVERIFY(reset);
-    QCOMPARE(reset->text(), QStringLiteral("Reset all seats\u2026"));
+    QCOMPARE(reset->text(), QStringLiteral("Rese&t all seats\u2026"));
     const int start = m_fx->callCount();
     m_answerer->answer(QMessageBox::Yes);
     reset->trigger();

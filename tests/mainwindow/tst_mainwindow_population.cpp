@@ -1,3 +1,4 @@
+#include "common/fakedeviceinfo.h"
 #include "common/testenv.h"
 #include "core/appsettings.h"
 #include "mainwindow/windowfixture.h"
@@ -11,7 +12,10 @@
 #include <QLayout>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QLabel>
 #include <QTest>
+#include <QTextDocument>
+#include <QTreeWidgetItem>
 
 using namespace Machine;
 
@@ -87,6 +91,7 @@ private slots:
     void destroyedWhileReading();
     void hungRead_data();
     void hungRead();
+    void namesAreShownAsPlainText();
 
 private:
     std::unique_ptr<WindowFixture> m_harness;
@@ -545,6 +550,50 @@ void TestMainWindowPopulation::hungRead()
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->seatPanels().size(), 1);
     QCOMPARE(m_answerer->unexpected(), 0);
+}
+
+// A seat or a device may call itself anything, markup included: each place
+// that shows a name shows it as it is, never as rich text.
+void TestMainWindowPopulation::namesAreShownAsPlainText()
+{
+    const QString heading = QStringLiteral("<h1><b>MAIN</b></h1>");
+    const QString image = QStringLiteral("<img src='/etc/zel.png'> <b>Keyboard</b>");
+    AppSettings::setSeatDisplayName("seat0", heading);
+    AppSettings::setSeatDisplayName("seat1", heading + heading); // long: shortened, tool tip
+    auto info = std::make_shared<FakeDeviceInfo>();
+    const QString keyboard = usbInputPath(5, "1-1", "1.0");
+    info->known[keyboard].known = true;
+    info->known[keyboard].vendor = QStringLiteral("<i>ACME</i>");
+    m_harness->deviceInfo = info;
+    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(1, Dgpu, "seat1") +
+                                    usbInput(5, "1-1", "1.0", image) +
+                                    usbInput(7, "1-2", "1.0", "Mouse")));
+    auto window = m_harness->create();
+    window->show();
+    QVERIFY(WindowFixture::waitLoaded(window.get()));
+
+    // What a text looks like where Qt decides by its look.
+    auto shown = [](const QString &text, Qt::TextFormat format) {
+        if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+            return text;
+        QTextDocument document;
+        document.setHtml(text);
+        return document.toPlainText();
+    };
+    const auto *mainLabel = window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"));
+    QCOMPARE(shown(mainLabel->text(), mainLabel->textFormat()), heading);
+    const Seat *panel = window->seatPanels().first();
+    const auto *panelLabel = panel->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"));
+    QVERIFY(shown(panelLabel->text(), panelLabel->textFormat()).startsWith("<h1><b>MAIN"));
+    QCOMPARE(shown(panelLabel->toolTip(), Qt::AutoText), heading + heading);
+    const QTreeWidgetItem *item = Trees::find(window->mainTree(), image);
+    QVERIFY(item);
+    QCOMPARE(shown(item->text(0), Qt::PlainText), image);
+    const QString tip = shown(item->toolTip(0), Qt::AutoText);
+    QVERIFY2(tip.startsWith("<i>ACME</i>"), qPrintable(tip));
+    // The bar for outside changes.
+    for (const QLabel *label : window->findChild<QWidget *>("outsideChangeBar")->findChildren<QLabel *>())
+        QCOMPARE(label->textFormat(), Qt::PlainText);
 }
 
 QTEST_MAIN(TestMainWindowPopulation)

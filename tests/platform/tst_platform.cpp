@@ -1,4 +1,5 @@
 #include "common/testenv.h"
+#include "platform/prompt.h"
 #include "platform/helpwindow.h"
 #include "platform/micdetect.h"
 #include "platform/singleinstancepeer.h"
@@ -12,6 +13,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPushButton>
+#include <QTimer>
+#include <QMessageBox>
 #include <QTextBrowser>
 #include <QTranslator>
 
@@ -37,6 +41,7 @@ private slots:
     void helpPageFollowsTheLanguage();
     void translatedHelpMatchesTheEnglishPage_data();
     void translatedHelpMatchesTheEnglishPage();
+    void boxesShowTheirTextAsPlainText();
 };
 
 void TestPlatform::instanceIdentity()
@@ -339,16 +344,42 @@ void TestPlatform::translatedHelpMatchesTheEnglishPage()
     for (int i = 0; i < englishCommands.size(); ++i) {
         QStringList expected;
         for (const QString &part : englishCommands.at(i).split(" &gt; ")) {
-            // A menu item that opens a question ends in "…" ("Reset all seats…").
-            QString text =
-                translator.translate("Form", (part + QChar(0x2026)).toUtf8().constData());
-            if (text.isEmpty())
-                text = translator.translate("Form", part.toUtf8().constData());
+            // A menu item that opens a question ends in "…" ("Reset all seats…"),
+            // and the source of a menu text carries its mnemonic somewhere.
+            QString text;
+            for (const QString &source : {part + QChar(0x2026), part}) {
+                for (int at = -1; at < source.size() && text.isEmpty(); ++at) {
+                    const QString marked = at < 0 ? source : QString(source).insert(at, '&');
+                    text = translator.translate("Form", marked.toUtf8().constData());
+                }
+                if (!text.isEmpty())
+                    break;
+            }
             QVERIFY2(!text.isEmpty(), qPrintable(part));
-            expected << text.remove(QChar(0x2026));
+            expected << text.remove(QChar(0x2026)).remove('&');
         }
         QCOMPARE(translatedCommands.at(i), expected.join(" &gt; "));
     }
+}
+
+// Messages carry names of devices and seats, which may look like markup.
+void TestPlatform::boxesShowTheirTextAsPlainText()
+{
+    Prompt::setHook({}); // the real boxes, closed from a timer
+    const QString text = QStringLiteral("<h1>seat1</h1> <img src=\"/etc/x.png\">");
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shownText = box->text();
+        format = box->textFormat();
+        box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(Prompt::question(nullptr, QStringLiteral("Title"), text), QMessageBox::No);
+    TestEnv::answerPromptsWithEscape();
+    QCOMPARE(shownText, text);
+    QCOMPARE(format, Qt::PlainText);
 }
 
 QTEST_MAIN(TestPlatform)

@@ -1,0 +1,18 @@
+#include "platform/plaintext.h"
+
+#include <QLabel>
+#include <QTextDocument>
+
+namespace PlainText {
+
+QString toolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+}
+
+void apply(QLabel *label)
+{
+    label->setTextFormat(Qt::PlainText);
+}
+
+} // namespace PlainText
