@@ -90,7 +90,32 @@ bool cardBelongsTo(const QString &target, const QString &address)
 
 } // namespace
 
-QString detectMainVideocard(const QString &logDir, const QString &drmDir)
+namespace {
+
+// The card the firmware started on, which the X server prefers too: its PCI
+// device says boot_vga 1. A card that is not on PCI never counts.
+QString bootCard(const QString &drmDir)
+{
+    static const QRegularExpression cardName(QStringLiteral("^card\\d+$"));
+    const QStringList names = QDir(drmDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                         QDir::System,
+                                                     QDir::Name);
+    for (const QString &name : names) {
+        if (!cardName.match(name).hasMatch())
+            continue;
+        const QString device = drmDir + QLatin1Char('/') + name + QStringLiteral("/device");
+        if (QFileInfo(device + QStringLiteral("/subsystem")).canonicalFilePath().section('/', -1) !=
+            QLatin1String("pci"))
+            continue;
+        QFile bootVga(device + QStringLiteral("/boot_vga"));
+        if (bootVga.open(QIODevice::ReadOnly) && bootVga.read(16).trimmed() == "1")
+            return name;
+    }
+    return {};
+}
+
+// What the log says, by the rules the program has always followed.
+QString cardFromLog(const QString &logDir, const QString &drmDir)
 {
     const QString line = primaryDeviceLine(logDir);
     const int markerPos = line.indexOf(PrimaryMarker);
@@ -115,4 +140,14 @@ QString detectMainVideocard(const QString &logDir, const QString &drmDir)
             return name;
     }
     return {};
+}
+
+} // namespace
+
+QString detectMainVideocard(const QString &logDir, const QString &drmDir)
+{
+    // No log of zel-dm's on a desktop with another display manager: without
+    // the firmware's word, seat0's own card could be given away.
+    const QString fromLog = cardFromLog(logDir, drmDir);
+    return fromLog.isEmpty() ? bootCard(drmDir) : fromLog;
 }

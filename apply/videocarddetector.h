@@ -11,6 +11,8 @@ extern const QString DrmDir; // "/sys/class/drm/"
 
 // Finds the DRM card (for example "card0") on which the display manager runs
 // its X server: the newest log names the primary PCI device, and the card whose
-// sysfs link leads to that device is the one. Empty when it cannot be told.
+// sysfs link leads to that device is the one. When the log names none, the
+// card whose PCI device has boot_vga 1, the one the firmware started on.
+// Empty when it cannot be told.
 QString detectMainVideocard(const QString &logDir = VideocardDetector::LogDir,
                             const QString &drmDir = VideocardDetector::DrmDir);

@@ -90,6 +90,10 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_seatReader.readSeatsList();
     m_mainVideocard =
         detectMainVideocard(m_environment.displayManagerLogDir, m_environment.drmClassDir);
+    m_displayManager = DisplayManager::detect(m_environment.displayManagerLink,
+                                              m_environment.defaultDisplayManager);
+    connect(ui->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    ui->statusBar->showMessage(displayManagerText());
     restoreSettings();
 }
 
@@ -165,6 +169,14 @@ void MainWindow::showSeats(const SeatLayout &layout)
         ui->seatNameLabel->setText(AppSettings::seatDisplayName(main.seatId));
         ui->devTreeWidget->addDevices(main.devices);
         refreshMainTree();
+        m_sessions = layout.sessions;
+        const bool complete = layout.status == SeatLayout::Status::Complete;
+        auto useOf = [complete](const SeatContent &content) {
+            return complete ? SeatSessions::describe(content.sessions,
+                                                     content.count(VideocardCategory) > 0)
+                            : QString();
+        };
+        ui->sessionLabel->setText(useOf(main));
 
         // Built while the column is hidden and shown once: a visible column
         // would be laid out and painted again for every panel.
@@ -173,6 +185,7 @@ void MainWindow::showSeats(const SeatLayout &layout)
             Seat *panel =
                 addSeatPanel(AppSettings::seatDisplayName(content.seatId), content.seatId);
             panel->devTreeWidget()->addDevices(content.devices);
+            panel->setSessionText(useOf(content));
             if (content.read)
                 panel->enableFlushButton();
             panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
@@ -189,10 +202,11 @@ void MainWindow::showSeats(const SeatLayout &layout)
         m_loadedFreeSeats = qMax(0, mainCards - int(layout.seats.size()));
         m_loadedPanels = m_seats.size();
     }
-    // Devices left on seats that are gone are shown where a save will put
-    // them, which is a change still to be saved.
+    // Devices left on seats that are gone, and devices of a card's slot read
+    // on another seat, are shown where a save will put them, which is a
+    // change still to be saved.
     if (layout.status == SeatLayout::Status::Complete)
-        m_stateChanged = !layout.orphans.isEmpty();
+        m_stateChanged = !layout.orphans.isEmpty() || !layout.strays.isEmpty();
     setState(State::Idle);
     m_identify->refresh();
 }
@@ -483,7 +497,12 @@ void MainWindow::saveAndApply()
                        seat->hasInputDevices(), seat->deviceAddresses(),
                        seat->devTreeWidget()->deviceAddresses(true)});
     }
-    auto show = [this](SaveMessage message) {
+    int furtherSeats = 0;
+    for (const SeatFacts &panel : qAsConst(panels))
+        furtherSeats += panel.hasVideocard ? 1 : 0;
+    auto show = [this, furtherSeats](SaveMessage message) {
+        if (message == SaveMessage::RestartQuestion)
+            tellBeforeRestart(furtherSeats);
         const SaveMessageKind kind = saveMessageKind(message);
         return Prompt::tell(kind == SaveMessageKind::Question  ? Prompt::Kind::Question
                             : kind == SaveMessageKind::Warning ? Prompt::Kind::Warning
@@ -519,10 +538,7 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
     stopIdentifying();
     setState(State::Applying);
     setEnabled(false);
-    updateDmConfig(
-        !m_seats.isEmpty(),
-        [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
-        m_environment.displayManagerConfig);
+    updateDisplayManagerConfig(!m_seats.isEmpty());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!m_progressDialog)
         m_progressDialog = new AttachProgressDialog(tr("Devices attaching..."), m_attachJob, this);
@@ -590,9 +606,7 @@ void MainWindow::onResetFinished(const QString &error)
         setState(State::Idle);
         return;
     }
-    updateDmConfig(
-        false, [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
-        m_environment.displayManagerConfig);
+    updateDisplayManagerConfig(false);
     restartDisplayManager();
     // What was on screen is gone: read the seats afresh without asking.
     setStateChanged(false);
@@ -644,8 +658,86 @@ QString MainWindow::seatShowing(const QString &syspath) const
     return QString();
 }
 
+void MainWindow::updateDisplayManagerConfig(bool seatsRemain)
+{
+    // Only zel-dm keeps its seats in its configuration; the file of another
+    // display manager's is not there to edit, and its warnings would be wrong.
+    if (!m_displayManager.editsConfiguration())
+        return;
+    updateDmConfig(
+        seatsRemain, [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
+        m_environment.displayManagerConfig);
+}
+
+QString MainWindow::displayManagerText() const
+{
+    switch (m_displayManager.kind()) {
+    case DisplayManager::Kind::None:
+        return tr("No display manager found: a save attaches the devices and restarts nothing.");
+    case DisplayManager::Kind::Masked:
+        return tr("The display manager is masked: a save attaches the devices and restarts "
+                  "nothing.");
+    case DisplayManager::Kind::Other:
+        return tr("Display manager: %1 (%2), which starts no login screen on further seats.")
+            .arg(m_displayManager.name(), m_displayManager.unit());
+    default:
+        // zel-dm's unit has its own name; the others' units are named apart.
+        return m_displayManager.name() == m_displayManager.unit()
+                   ? tr("Display manager: %1").arg(m_displayManager.name())
+                   : tr("Display manager: %1 (%2)")
+                         .arg(m_displayManager.name(), m_displayManager.unit());
+    }
+}
+
+void MainWindow::showAbout()
+{
+    Prompt::information(this, tr("About %1").arg(QGuiApplication::applicationDisplayName()),
+                        tr("%1 %2\nSets up the seats of a multiseat computer.\n\n%3")
+                            .arg(QGuiApplication::applicationDisplayName(),
+                                 QCoreApplication::applicationVersion(), displayManagerText()));
+}
+
+void MainWindow::tellBeforeRestart(int furtherSeats)
+{
+    if (furtherSeats > 0 && !m_displayManager.servesFurtherSeats()) {
+        const QString who =
+            m_displayManager.isRunning()
+                ? tr("The display manager %1 starts no login screen on logind's seats: the further "
+                     "seats will get no login screen from it.")
+                      .arg(m_displayManager.name())
+                : tr("No display manager was found: the further seats will get no login screen, "
+                     "and nothing will be restarted.");
+        Prompt::warning(this, tr("Warning!"), who + tr("\nThe devices are attached all the same."));
+    }
+    const QString ending = m_environment.administratorUid < 0
+                               ? SeatSessions::endingSessions(m_sessions, uint(-1))
+                               : SeatSessions::endingSessions(
+                                     m_sessions, uint(m_environment.administratorUid));
+    if (m_displayManager.isRunning() && !ending.isEmpty()) {
+        Prompt::information(this, tr("Warning!"),
+                            tr("Saving restarts the display manager: the sessions of %1 will end.")
+                                .arg(ending));
+    }
+    if (furtherSeats > 0 && m_displayManager.furtherSeatsOnX11Only()) {
+        Prompt::information(this, tr("Warning!"),
+                            tr("GDM runs the seats beyond the main seat on X11 only, not on "
+                               "Wayland."));
+    }
+}
+
 void MainWindow::restartDisplayManager()
 {
-    if (m_environment.restartService)
-        m_environment.restartService(Constants::DisplayManagerService);
+    if (!m_displayManager.isRunning()) {
+        Prompt::information(this, tr("Saved"),
+                            tr("The devices are on their seats. No display manager was "
+                               "restarted, since none was found to run."));
+        return;
+    }
+    QString error;
+    if (m_environment.restartService &&
+        !m_environment.restartService(m_displayManager.unit(), &error)) {
+        Prompt::critical(this, tr("Display manager not restarted"),
+                         tr("The devices are on their seats, but %1 could not be restarted:\n%2")
+                             .arg(m_displayManager.unit(), error));
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "apply/attachjob.h"
+#include "apply/displaymanager.h"
 #include "apply/seatreset.h"
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
@@ -67,6 +68,7 @@ public:
     bool isApplying() const { return m_attachJob.isRunning(); }
     QList<Seat *> seatPanels() const { return m_seats; }
     QString mainVideocard() const { return m_mainVideocard; }
+    const DisplayManager &displayManager() const { return m_displayManager; }
     int freeSeats() const { return qMax(0, m_loadedFreeSeats - (m_seats.size() - m_loadedPanels)); }
     bool stateChanged() const { return m_stateChanged; }
     DevTreeWidget *mainTree() const;
@@ -96,7 +98,17 @@ private:
     void refreshMainTree();
     void removePanel(Seat *seat, bool later = false);
     void onAttachFinished(const AttachOutcome &outcome);
+    // Restarts the display manager after a save or a reset, or says why
+    // nothing was restarted; false when a restart was wanted and refused.
     void restartDisplayManager();
+    // What the administrator must know before the restart question: seats
+    // the display manager gives no login screen, GDM's X11, sessions that end.
+    void tellBeforeRestart(int furtherSeats);
+    // The display manager found, in a line.
+    QString displayManagerText() const;
+    void showAbout();
+    // The display manager's configuration set for several seats, or for one.
+    void updateDisplayManagerConfig(bool seatsRemain);
     void onResetFinished(const QString &error);
     void stopIdentifying();
     // Every seat's tree, the main seat's first.
@@ -114,6 +126,7 @@ private:
     QList<Seat *> m_seats;
     QString m_mainSeatId;
     QString m_mainVideocard;
+    DisplayManager m_displayManager;
     bool m_stateChanged = false;
     State m_state = State::Loading;
     // Seats that could be added when the layout was read, and the panels then:
@@ -127,4 +140,5 @@ private:
     SeatReset m_seatReset;
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save
+    QList<SeatSession> m_sessions;         // of the last reading
 };

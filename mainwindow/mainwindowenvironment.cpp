@@ -1,9 +1,12 @@
 #include "mainwindow/mainwindowenvironment.h"
 
+#include "apply/displaymanager.h"
 #include "apply/dmconfig.h"
 #include "apply/videocarddetector.h"
 #include "hardware/udevdeviceinfo.h"
 #include "platform/systemdservice.h"
+
+#include <unistd.h>
 
 MainWindowEnvironment MainWindowEnvironment::system()
 {
@@ -11,9 +14,25 @@ MainWindowEnvironment MainWindowEnvironment::system()
     environment.displayManagerLogDir = VideocardDetector::LogDir;
     environment.drmClassDir = VideocardDetector::DrmDir;
     environment.displayManagerConfig = DmConfig::ConfigPath;
-    environment.restartService = [](const QString &service) {
-        return ZelAdmin::SystemdService(service).restart();
+    environment.displayManagerLink = DisplayManager::UnitLink;
+    environment.defaultDisplayManager = DisplayManager::DefaultFile;
+    environment.restartService = [](const QString &service, QString *error) {
+        ZelAdmin::SystemdService unit(service);
+        const bool queued = unit.restart();
+        if (!queued && error)
+            *error = unit.errorString();
+        return queued;
     };
+    bool known = false;
+    for (const char *variable : {"PKEXEC_UID", "SUDO_UID"}) {
+        const uint uid = qEnvironmentVariable(variable).toUInt(&known);
+        if (known) {
+            environment.administratorUid = uid;
+            break;
+        }
+    }
+    if (!known)
+        environment.administratorUid = ::getuid();
     environment.deviceInfo = std::make_shared<UdevDeviceInfo>();
     environment.hotplug = std::make_shared<HotplugMonitor>();
     return environment;

@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 
-// Where the main window finds the system's files and its commands, how it
-// restarts the display manager and how long it waits for a device to arrive
+// Where the main window finds the system's files and its commands, which
+// display manager runs, how it restarts the display manager and how long it waits for a device to arrive
 // and for a command to end. The defaults
 // are the real ones; tests hand in their own.
 struct MainWindowEnvironment
@@ -20,7 +20,10 @@ struct MainWindowEnvironment
     QString displayManagerLogDir; // the display manager's X server logs
     QString drmClassDir;          // the kernel's DRM class directory
     QString displayManagerConfig; // the display manager's configuration file
-    std::function<bool(const QString &service)> restartService;
+    QString displayManagerLink;   // the unit display-manager.service links to
+    QString defaultDisplayManager; // the file that names the display manager's program
+    // Queues the restart of the unit; false with systemctl's words in *error.
+    std::function<bool(const QString &service, QString *error)> restartService;
     QList<int> attachRetryDelaysMs = AttachJob::DefaultRetryDelaysMs;
     QString udevadmProgram = QStringLiteral("udevadm");
     int commandTimeLimitMs = Constants::CommandTimeLimitMs; // loginctl and udevadm
@@ -29,6 +32,9 @@ struct MainWindowEnvironment
     QString sysRoot = QStringLiteral("/sys");               // input devices and their lock lights
     QString devRoot = QStringLiteral("/dev");               // their event nodes
     InputWatcher::NodeCheck isEventNode = InputWatcher::isInputDevice;
+    // The administrator, whose own session a restart ends too: the user who
+    // called pkexec or sudo, else the real user; -1 for nobody.
+    qint64 administratorUid = -1;
 
     static MainWindowEnvironment system();
 };

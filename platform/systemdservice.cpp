@@ -1,5 +1,6 @@
 #include "platform/systemdservice.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 namespace ZelAdmin {
@@ -8,11 +9,33 @@ SystemdService::SystemdService(const QString &name) : m_name(name) {}
 
 bool SystemdService::restart()
 {
-    // --no-block: queue the job and do not wait for it; a detached child so
-    // that nothing of it depends on this process living on.
-    return QProcess::startDetached(
-        QStringLiteral("systemctl"),
-        {QStringLiteral("--no-block"), QStringLiteral("restart"), QStringLiteral("--"), m_name});
+    m_error.clear();
+    // A plain QProcess, waited for: systemctl answers as soon as systemd
+    // has queued the job. Should this process die meanwhile (the restart
+    // ends its session), systemctl lives on and still hands the job over.
+    QProcess systemctl;
+    systemctl.setProcessChannelMode(QProcess::MergedChannels);
+    systemctl.start(QStringLiteral("systemctl"), {QStringLiteral("--no-block"), QStringLiteral("restart"),
+                                QStringLiteral("--"), m_name});
+    if (!systemctl.waitForStarted(10000)) {
+        m_error = systemctl.errorString();
+        return false;
+    }
+    if (!systemctl.waitForFinished(30000)) {
+        m_error = QCoreApplication::translate("MainWindow", "systemctl did not answer.");
+        systemctl.kill();
+        systemctl.waitForFinished(1000);
+        return false;
+    }
+    const QString said = QString::fromLocal8Bit(systemctl.readAll()).trimmed();
+    if (systemctl.exitStatus() != QProcess::NormalExit || systemctl.exitCode() != 0) {
+        m_error = said.isEmpty() ? QCoreApplication::translate(
+                                       "MainWindow", "systemctl failed with status %1.")
+                                       .arg(systemctl.exitCode())
+                                 : said;
+        return false;
+    }
+    return true;
 }
 
 } // namespace ZelAdmin

@@ -218,3 +218,8 @@ void Seat::refreshAfterOwnDrag()
     updateFlushButton(false);
     updateState(NoDrop);
 }
+
+void Seat::setSessionText(const QString &text)
+{
+    ui->sessionLabel->setText(text);
+}

@@ -39,6 +39,8 @@ public:
 
     // Asks for a new display name, as the rename button does.
     void rename() { renameButtonClicked(); }
+    // Who is on the seat, shown under its name ("In use: anna").
+    void setSessionText(const QString &text);
 
     bool hasVideocard() const;
     bool hasKeyboardOrMouse() const;

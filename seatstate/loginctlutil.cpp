@@ -1,6 +1,7 @@
 #include "seatstate/loginctlutil.h"
 
 #include "core/constants.h"
+#include "seatstate/seatsessions.h"
 #include "seatstate/seatstatusparser.h"
 
 LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
@@ -42,6 +43,11 @@ void LoginctlUtil::readSeatsList()
 void LoginctlUtil::readSeatStatus(QString m_currentSeatName)
 {
     start(ReadSeatStatus, {QStringLiteral("seat-status"), m_currentSeatName});
+}
+
+void LoginctlUtil::readSessions()
+{
+    start(ReadSessions, {QStringLiteral("list-sessions"), QStringLiteral("--no-legend")});
 }
 
 void LoginctlUtil::checkSeatStatus(QString m_currentSeatName)
@@ -101,6 +107,9 @@ void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
     case Attach:
         emit deviceAttached(m_seat, m_address);
         break;
+    case ReadSessions:
+        emit sessionsReadingFinished();
+        break;
     default:
         break;
     }
@@ -122,5 +131,7 @@ void LoginctlUtil::onTimedOut()
 void LoginctlUtil::parseSeatStatus()
 {
     devices.clear();
-    devices = ::parseSeatStatus(readOutput());
+    const QString output = readOutput();
+    devices = ::parseSeatStatus(output);
+    sessions = SeatSessions::ofSeatStatus(output);
 }

@@ -30,6 +30,8 @@ public:
 
     // Devices of the seat read by the last readSeatStatus().
     SeatDevices devices;
+    // The words of its "Sessions:" line, the active one starred.
+    QStringList sessions;
 
 signals:
     void error(QString error);
@@ -37,12 +39,15 @@ signals:
     void seatStatusReadingFinished();
     void deviceAttached(QString seat, QString address);
     void seatStatusCheckingFinished();
+    void sessionsReadingFinished();
 
 public slots:
     void readSeatsList();
     void readSeatStatus(QString m_currentSeatName);
     void checkSeatStatus(QString m_currentSeatName);
     void attachThisDevice(QString seat, QString address);
+    // `loginctl list-sessions --no-legend`; its output through readOutput().
+    void readSessions();
 
 private slots:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
@@ -57,6 +62,7 @@ private:
         CheckSeatStatus = 2,
         Attach = 3,
         Idle = 4,
+        ReadSessions = 5,
     };
 
     bool refuseWhileRunning();

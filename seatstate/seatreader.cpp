@@ -3,7 +3,9 @@
 #include "seatstate/keyboardgrouping.h"
 #include "seatstate/seatstatusparser.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -29,6 +31,7 @@ SeatReader::SeatReader(QObject *parent) : QObject(parent)
             &SeatReader::onSeatsListRead);
     connect(&m_loginctl, &LoginctlUtil::seatStatusReadingFinished, this,
             &SeatReader::onSeatStatusRead);
+    connect(&m_loginctl, &LoginctlUtil::sessionsReadingFinished, this, &SeatReader::onSessionsRead);
     connect(&m_loginctl, &LoginctlUtil::error, this, &SeatReader::onLoginUtilError);
 }
 
@@ -158,6 +161,69 @@ QList<DeviceItem> SeatReader::orphans(const QStringList &seatIds, const DeviceIn
     return withInputKinds(deviceItems(parseSeatStatus(status)), info);
 }
 
+namespace {
+
+// "/sys/devices/pci0000:00/0000:00:01.0/0000:01:00." for a device below the
+// PCI function 0000:01:00.0: what every function of the slot starts with.
+QString pciSlotPrefix(const QString &syspath)
+{
+    static const QRegularExpression function(
+        QStringLiteral("/[0-9a-f]{4,}:[0-9a-f]{2}:[0-9a-f]{2}\\.[0-7](?=/|$)"));
+    QRegularExpressionMatchIterator it = function.globalMatch(syspath);
+    int end = -1;
+    while (it.hasNext())
+        end = it.next().capturedEnd();
+    return end < 0 ? QString() : syspath.left(end - 1);
+}
+
+} // namespace
+
+QStringList SeatReader::withCardCompanions(QList<SeatContent> &seats)
+{
+    auto slotOf = [](const DeviceItem &item) {
+        return item.addresses.isEmpty() ? QString() : pciSlotPrefix(item.addresses.first());
+    };
+    // The seat of each slot's card; a slot with two cards tells nothing.
+    QHash<QString, int> cardSeat;
+    QSet<QString> shared;
+    for (int s = 0; s < seats.size(); ++s) {
+        for (const DeviceItem &item : qAsConst(seats.at(s).devices)) {
+            const QString slot = item.category == VideocardCategory ? slotOf(item) : QString();
+            if (slot.isEmpty())
+                continue;
+            if (cardSeat.contains(slot))
+                shared.insert(slot);
+            cardSeat.insert(slot, s);
+        }
+    }
+    for (const QString &slot : qAsConst(shared))
+        cardSeat.remove(slot);
+
+    QHash<QString, QStringList> companions; // by slot
+    QStringList strays;
+    for (int s = 0; s < seats.size() && !cardSeat.isEmpty(); ++s) {
+        QList<DeviceItem> kept;
+        for (const DeviceItem &item : qAsConst(seats.at(s).devices)) {
+            const QString slot = item.category == VideocardCategory ? QString() : slotOf(item);
+            if (slot.isEmpty() || !cardSeat.contains(slot)) {
+                kept.append(item);
+                continue;
+            }
+            companions[slot] += item.addresses;
+            if (cardSeat.value(slot) != s)
+                strays += item.addresses;
+        }
+        seats[s].devices = kept;
+    }
+    for (SeatContent &seat : seats) {
+        for (DeviceItem &item : seat.devices) {
+            if (item.category == VideocardCategory)
+                item.addresses += companions.take(slotOf(item));
+        }
+    }
+    return strays;
+}
+
 void SeatReader::onSeatsListRead()
 {
     if (!m_reading)
@@ -167,8 +233,11 @@ void SeatReader::onSeatsListRead()
         finish(SeatLayout::Status::NoSeats);
         return;
     }
-    for (const QString &id : ids)
-        m_layout.seats.append({id, false, {}});
+    for (const QString &id : ids) {
+        SeatContent seat;
+        seat.seatId = id;
+        m_layout.seats.append(seat);
+    }
     m_statusIndex = 0;
     m_loginctl.readSeatStatus(ids.first());
 }
@@ -182,6 +251,7 @@ void SeatReader::onSeatStatusRead()
     if (m_info)
         seat.devices = withInputKinds(seat.devices, *m_info);
     seat.read = true;
+    seat.sessionIds = m_loginctl.sessions;
     ++m_statusIndex;
     if (m_statusIndex != m_layout.seats.size()) {
         m_loginctl.readSeatStatus(m_layout.seats.at(m_statusIndex).seatId);
@@ -194,11 +264,37 @@ void SeatReader::onSeatStatusRead()
         for (const DeviceItem &item : orphaned)
             m_layout.orphans += item.addresses;
     }
+    m_layout.strays = withCardCompanions(m_layout.seats);
+    // Who is on the seats: one more command for all of them.
+    m_readingSessions = true;
+    m_loginctl.readSessions();
+}
+
+void SeatReader::onSessionsRead()
+{
+    if (!m_reading || !m_readingSessions)
+        return;
+    m_readingSessions = false;
+    m_layout.sessions = SeatSessions::parse(m_loginctl.readOutput());
+    for (SeatSession &session : m_layout.sessions) {
+        for (SeatContent &seat : m_layout.seats) {
+            if (seat.seatId != session.seat)
+                continue;
+            session.active = seat.sessionIds.contains(QLatin1Char('*') + session.id);
+            seat.sessions.append(session);
+        }
+    }
     finish(SeatLayout::Status::Complete);
 }
 
 void SeatReader::onLoginUtilError(const QString &error)
 {
+    // The seats are read: without the sessions they are only told less of.
+    if (m_reading && m_readingSessions) {
+        m_readingSessions = false;
+        finish(SeatLayout::Status::Complete);
+        return;
+    }
     // Every failure is told; the first one during a reading also ends it
     // with what was read so far.
     emit this->error(error);
@@ -209,6 +305,7 @@ void SeatReader::onLoginUtilError(const QString &error)
 void SeatReader::finish(SeatLayout::Status status)
 {
     m_reading = false;
+    m_readingSessions = false;
     m_lastComplete = status == SeatLayout::Status::Complete;
     m_layout.status = status;
     const SeatLayout layout = m_layout;

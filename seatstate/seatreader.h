@@ -2,6 +2,7 @@
 
 #include "hardware/deviceinfo.h"
 #include "seatstate/loginctlutil.h"
+#include "seatstate/seatsessions.h"
 #include "seatstate/seatstatus.h"
 
 #include <QList>
@@ -26,6 +27,8 @@ struct SeatContent
     QString seatId;
     bool read = false; // false for the seats a failed reading never reached
     QList<DeviceItem> devices;
+    QStringList sessionIds;       // as its "Sessions:" line has them, the active one starred
+    QList<SeatSession> sessions;  // who is on it
 
     int count(int category) const;
 };
@@ -45,6 +48,11 @@ struct SeatLayout
     // Devices udev keeps on seats logind no longer lists, shown in the main
     // seat so that a save brings them back there.
     QStringList orphans;
+    // Devices of a video card's PCI slot read on another seat than the card,
+    // shown with the card so that a save brings them to its seat.
+    QStringList strays;
+    // Every session logind lists, also those without a seat.
+    QList<SeatSession> sessions;
 
     QStringList seatIds() const;
 };
@@ -87,6 +95,11 @@ public:
     static QList<DeviceItem> orphans(const QStringList &seatIds, const DeviceInfoSource &info);
     // items in tree order with more, each in its category after those there.
     static QList<DeviceItem> merged(const QList<DeviceItem> &items, const QList<DeviceItem> &more);
+    // A video card moves whole: the other devices of its PCI slot (the
+    // card's HDMI sound on function .1, its framebuffer, its render node)
+    // join the card's item, whichever seat they were read on; returns their
+    // addresses that were read on another seat than the card.
+    static QStringList withCardCompanions(QList<SeatContent> &seats);
 
 signals:
     void finished(SeatLayout layout);
@@ -95,6 +108,7 @@ signals:
 private:
     void onSeatsListRead();
     void onSeatStatusRead();
+    void onSessionsRead();
     void onLoginUtilError(const QString &error);
     void finish(SeatLayout::Status status);
 
@@ -103,6 +117,7 @@ private:
     SeatLayout m_layout;
     int m_statusIndex = 0;
     bool m_reading = false;
+    bool m_readingSessions = false;
     bool m_lastComplete = false;
 };
 

@@ -214,6 +214,14 @@
         <source>&amp;Identify devices</source>
         <translation>Geräte &amp;identifizieren</translation>
     </message>
+    <message>
+        <source>&amp;About…</source>
+        <translation>Ü&amp;ber…</translation>
+    </message>
+    <message>
+        <source>The program&apos;s version and the display manager it found</source>
+        <translation>Die Version des Programms und der gefundene Displaymanager</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -439,6 +447,84 @@ Möchten Sie fortfahren?</translation>
         <source>Blink keyboard lights</source>
         <translation>Tastaturleuchten blinken lassen</translation>
     </message>
+    <message>
+        <source>No display manager found: a save attaches the devices and restarts nothing.</source>
+        <translation>Kein Displaymanager gefunden: Speichern ordnet die Geräte zu und startet nichts neu.</translation>
+    </message>
+    <message>
+        <source>The display manager is masked: a save attaches the devices and restarts nothing.</source>
+        <translation>Der Displaymanager ist maskiert: Speichern ordnet die Geräte zu und startet nichts neu.</translation>
+    </message>
+    <message>
+        <source>Display manager: %1 (%2), which starts no login screen on further seats.</source>
+        <translation>Displaymanager: %1 (%2), der auf weiteren Arbeitsplätzen keinen Anmeldebildschirm startet.</translation>
+    </message>
+    <message>
+        <source>Display manager: %1 (%2)</source>
+        <translation>Displaymanager: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+    <message>
+        <source>%1 %2
+Sets up the seats of a multiseat computer.
+
+%3</source>
+        <translation>%1 %2
+Richtet die Arbeitsplätze eines Mehrplatzrechners ein.
+
+%3</translation>
+    </message>
+    <message>
+        <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
+        <translation>Der Displaymanager %1 startet auf den Arbeitsplätzen von logind keinen Anmeldebildschirm: Die weiteren Arbeitsplätze bekommen von ihm keinen.</translation>
+    </message>
+    <message>
+        <source>No display manager was found: the further seats will get no login screen, and nothing will be restarted.</source>
+        <translation>Es wurde kein Displaymanager gefunden: Die weiteren Arbeitsplätze bekommen keinen Anmeldebildschirm, und nichts wird neu gestartet.</translation>
+    </message>
+    <message>
+        <source>
+The devices are attached all the same.</source>
+        <translation>
+Die Geräte werden trotzdem zugeordnet.</translation>
+    </message>
+    <message>
+        <source>GDM runs the seats beyond the main seat on X11 only, not on Wayland.</source>
+        <translation>GDM betreibt die Arbeitsplätze außer dem Hauptarbeitsplatz nur mit X11, nicht mit Wayland.</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats. No display manager was restarted, since none was found to run.</source>
+        <translation>Die Geräte sind an ihren Arbeitsplätzen. Kein Displaymanager wurde neu gestartet, da keiner gefunden wurde.</translation>
+    </message>
+    <message>
+        <source>Display manager not restarted</source>
+        <translation>Displaymanager nicht neu gestartet</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats, but %1 could not be restarted:
+%2</source>
+        <translation>Die Geräte sind an ihren Arbeitsplätzen, aber %1 konnte nicht neu gestartet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>systemctl did not answer.</source>
+        <translation>systemctl hat nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>systemctl failed with status %1.</source>
+        <translation>systemctl ist mit Status %1 gescheitert.</translation>
+    </message>
+    <message>
+        <source>Saving restarts the display manager: the sessions of %1 will end.</source>
+        <translation>Speichern startet den Displaymanager neu: Die Sitzungen von %1 werden beendet.</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChanges</name>
@@ -564,6 +650,33 @@ und wird gekürzt angezeigt</translation>
     <message>
         <source>loginctl flush-devices failed with status %1.</source>
         <translation>loginctl flush-devices ist mit Status %1 gescheitert.</translation>
+    </message>
+</context>
+<context>
+    <name>SeatSessions</name>
+    <message>
+        <source>In use: %1</source>
+        <translation>Belegt: %1</translation>
+    </message>
+    <message>
+        <source>Login screen</source>
+        <translation>Anmeldebildschirm</translation>
+    </message>
+    <message>
+        <source>No login screen: no video card</source>
+        <translation>Kein Anmeldebildschirm: keine Grafikkarte</translation>
+    </message>
+    <message>
+        <source>No login screen</source>
+        <translation>Kein Anmeldebildschirm</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
     </message>
 </context>
 </TS>

@@ -214,6 +214,14 @@
         <source>&amp;Identify devices</source>
         <translation>&amp;Опознать устройства</translation>
     </message>
+    <message>
+        <source>&amp;About…</source>
+        <translation>&amp;О программе…</translation>
+    </message>
+    <message>
+        <source>The program&apos;s version and the display manager it found</source>
+        <translation>Версия программы и найденный диспетчер дисплеев</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -440,6 +448,84 @@ Do you want to continue?</source>
         <source>Blink keyboard lights</source>
         <translation>Помигать индикаторами клавиатуры</translation>
     </message>
+    <message>
+        <source>No display manager found: a save attaches the devices and restarts nothing.</source>
+        <translation>Диспетчер дисплеев не найден: при сохранении устройства назначаются, но ничего не перезапускается.</translation>
+    </message>
+    <message>
+        <source>The display manager is masked: a save attaches the devices and restarts nothing.</source>
+        <translation>Диспетчер дисплеев замаскирован: при сохранении устройства назначаются, но ничего не перезапускается.</translation>
+    </message>
+    <message>
+        <source>Display manager: %1 (%2), which starts no login screen on further seats.</source>
+        <translation>Диспетчер дисплеев: %1 (%2); на дополнительных рабочих местах он не запускает экран входа.</translation>
+    </message>
+    <message>
+        <source>Display manager: %1 (%2)</source>
+        <translation>Диспетчер дисплеев: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>О программе %1</translation>
+    </message>
+    <message>
+        <source>%1 %2
+Sets up the seats of a multiseat computer.
+
+%3</source>
+        <translation>%1 %2
+Настраивает рабочие места многоместного компьютера.
+
+%3</translation>
+    </message>
+    <message>
+        <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
+        <translation>Диспетчер дисплеев %1 не запускает экран входа на рабочих местах logind: дополнительные рабочие места не получат от него экрана входа.</translation>
+    </message>
+    <message>
+        <source>No display manager was found: the further seats will get no login screen, and nothing will be restarted.</source>
+        <translation>Диспетчер дисплеев не найден: дополнительные рабочие места не получат экрана входа, и ничего не будет перезапущено.</translation>
+    </message>
+    <message>
+        <source>
+The devices are attached all the same.</source>
+        <translation>
+Устройства всё равно будут назначены.</translation>
+    </message>
+    <message>
+        <source>GDM runs the seats beyond the main seat on X11 only, not on Wayland.</source>
+        <translation>GDM запускает рабочие места, кроме основного, только на X11, не на Wayland.</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Сохранено</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats. No display manager was restarted, since none was found to run.</source>
+        <translation>Устройства назначены своим рабочим местам. Диспетчер дисплеев не перезапущен, так как он не найден.</translation>
+    </message>
+    <message>
+        <source>Display manager not restarted</source>
+        <translation>Диспетчер дисплеев не перезапущен</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats, but %1 could not be restarted:
+%2</source>
+        <translation>Устройства назначены своим рабочим местам, но перезапустить %1 не удалось:
+%2</translation>
+    </message>
+    <message>
+        <source>systemctl did not answer.</source>
+        <translation>systemctl не ответил.</translation>
+    </message>
+    <message>
+        <source>systemctl failed with status %1.</source>
+        <translation>systemctl завершился с ошибкой, код %1.</translation>
+    </message>
+    <message>
+        <source>Saving restarts the display manager: the sessions of %1 will end.</source>
+        <translation>Сохранение перезапустит диспетчер дисплеев: сеансы пользователей %1 будут завершены.</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChanges</name>
@@ -565,6 +651,33 @@ and will be displayed truncated</source>
     <message>
         <source>loginctl flush-devices failed with status %1.</source>
         <translation>loginctl flush-devices завершилась с кодом %1.</translation>
+    </message>
+</context>
+<context>
+    <name>SeatSessions</name>
+    <message>
+        <source>In use: %1</source>
+        <translation>Занято: %1</translation>
+    </message>
+    <message>
+        <source>Login screen</source>
+        <translation>Экран входа</translation>
+    </message>
+    <message>
+        <source>No login screen: no video card</source>
+        <translation>Нет экрана входа: нет видеокарты</translation>
+    </message>
+    <message>
+        <source>No login screen</source>
+        <translation>Нет экрана входа</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 и %2</translation>
     </message>
 </context>
 </TS>

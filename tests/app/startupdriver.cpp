@@ -104,7 +104,9 @@ int main(int argc, char *argv[])
         environment.displayManagerLogDir = QStringLiteral("/nonexistent/log");
         environment.drmClassDir = QStringLiteral("/nonexistent/drm");
         environment.displayManagerConfig = QStringLiteral("/nonexistent/zel-dmrc");
-        environment.restartService = [](const QString &) { return false; };
+        environment.displayManagerLink = QStringLiteral("/nonexistent/display-manager.service");
+        environment.defaultDisplayManager = QStringLiteral("/nonexistent/default-display-manager");
+        environment.restartService = [](const QString &, QString *) { return false; };
         auto window = std::make_unique<MainWindow>(nullptr, environment);
         QWidget *w = window.get();
         QTimer::singleShot(0, w, [w, minimize, store] {

@@ -46,6 +46,22 @@ public:
         QCOMPARE(symlink(relative.constData(), QFile::encodeName(drmDir() + name).constData()), 0);
     }
 
+    // A card on the device at `parent` (below devices/) as the kernel links it:
+    // cardN/device leads to the device, whose subsystem is bus (pci, platform)
+    // and whose boot_vga says whether the firmware started on it.
+    void addBootCard(const QString &name, const QString &parent, const QByteArray &bootVga,
+                     const QString &bus = QStringLiteral("pci"))
+    {
+        addLink(name, parent + "/drm");
+        const QString device = path("devices/" + parent);
+        QVERIFY(QDir().mkpath(path("bus/" + bus)));
+        QVERIFY(QFile::link(path("bus/" + bus), device + "/subsystem"));
+        QCOMPARE(symlink("../..", QFile::encodeName(device + "/drm/" + name + "/device").constData()),
+                 0);
+        if (!bootVga.isEmpty())
+            QVERIFY(TestEnv::writeFile(device + "/boot_vga", bootVga + "\n"));
+    }
+
     static void setAge(const QString &file, int age, bool linkItself)
     {
         const timespec when{QDateTime::currentSecsSinceEpoch() - age, 0};
@@ -88,7 +104,42 @@ private slots:
     void missingPieces();
     void matching_data();
     void matching();
+    void withoutALogTheBootCard_data();
+    void withoutALogTheBootCard();
 };
+
+// A display manager other than zel-dm leaves no log there: the card the
+// firmware started on is the main one, as the X server takes it too.
+void TestVideocardDetector::withoutALogTheBootCard_data()
+{
+    QTest::addColumn<QByteArray>("igpuBootVga");
+    QTest::addColumn<QByteArray>("dgpuBootVga");
+    QTest::addColumn<QString>("dgpuBus");
+    QTest::addColumn<bool>("logNamesIgpu");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the second card booted") << QByteArray("0") << QByteArray("1") << "pci" << false
+                                            << "card1";
+    QTest::newRow("no card says so") << QByteArray("0") << QByteArray() << "pci" << false << "";
+    QTest::newRow("not on PCI never counts")
+        << QByteArray("0") << QByteArray("1") << "platform" << false << "";
+    QTest::newRow("the log still comes first")
+        << QByteArray("0") << QByteArray("1") << "pci" << true << "card0";
+}
+
+void TestVideocardDetector::withoutALogTheBootCard()
+{
+    QFETCH(QByteArray, igpuBootVga);
+    QFETCH(QByteArray, dgpuBootVga);
+    QFETCH(QString, dgpuBus);
+    QFETCH(bool, logNamesIgpu);
+    QFETCH(QString, expected);
+    FakeSystem sys;
+    sys.addBootCard("card0", Igpu, igpuBootVga);
+    sys.addBootCard("card1", Dgpu, dgpuBootVga, dgpuBus);
+    if (logNamesIgpu)
+        sys.addLog("Xorg.0.log", primaryLine("(0@0:2:0)"), 60);
+    QCOMPARE(detectMainVideocard(sys.logDir(), sys.drmDir()), expected);
+}
 
 void TestVideocardDetector::onlyNewestRegularLogIsRead()
 {

@@ -53,7 +53,9 @@ double populateMs(int seats, const QString &dir)
     environment.displayManagerLogDir = dir + QStringLiteral("/log");
     environment.drmClassDir = dir + QStringLiteral("/drm");
     environment.displayManagerConfig = dir + QStringLiteral("/zel-dmrc");
-    environment.restartService = [](const QString &) { return true; };
+    environment.displayManagerLink = dir + QStringLiteral("/display-manager.service");
+    environment.defaultDisplayManager = dir + QStringLiteral("/default-display-manager");
+    environment.restartService = [](const QString &, QString *) { return true; };
 
     QElapsedTimer clock;
     clock.start();

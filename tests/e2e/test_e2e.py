@@ -39,7 +39,8 @@ def paths_named(sandbox, *names):
 
 def wait_populated(app, sandbox, seats, since=0, timeout=20):
     """Waits until the seats have been read and every seat column shows devices."""
-    expected = [["list-seats", "--no-legend"]] + [["seat-status", s] for s in seats]
+    expected = ([["list-seats", "--no-legend"]] + [["seat-status", s] for s in seats] +
+                [["list-sessions", "--no-legend"]])
 
     def done():
         if sandbox.calls()[since:] != expected:
@@ -108,7 +109,7 @@ def startup(desktop, app, sandbox):
     desktop.screenshot("populated")
 
     check(sandbox.calls() == [["list-seats", "--no-legend"], ["seat-status", "seat0"],
-                              ["seat-status", "seat1"]],
+                              ["seat-status", "seat1"], ["list-sessions", "--no-legend"]],
           "the start called loginctl as %s" % sandbox.calls())
     check(app.seat_names() == ["seat0", "seat1"], "seat columns %s" % app.seat_names())
     seat1 = app.devices_of("seat1")
@@ -321,7 +322,74 @@ def close_with_unsaved_changes(desktop, app, sandbox):
     desktop.screenshot("closed")
 
 
+def drag_keyboard(app):
+    app.drag(app.cell("seat0", LOGITECH_KEYBOARD), app.cell("seat1", "Keyboard"))
+    wait_for(lambda: LOGITECH_KEYBOARD in app.devices_of("seat1")["Keyboard"],
+             "the keyboard on seat1")
+    wait_for(lambda: app.find("push button", "Save changes").enabled(), "Save to be enabled")
+
+
+def save_with_lightdm(desktop, app, sandbox):
+    """LightDM starts a login screen on every new seat by itself: a save edits
+    no configuration, shows no warning, and restarts lightdm.service; it first
+    names the sessions other than the administrator's that will end."""
+    original_config = sandbox.config_lines()
+    with open(sandbox.machine, "a", encoding="utf-8") as machine:
+        machine.write("session 9 1001 anna seat=seat1\n")
+    app.start()
+    wait_populated(app, sandbox, ["seat0", "seat1"])
+    check("In use: admin" in app.labels_of("seat0"), "seat0 shows %s" % app.labels_of("seat0"))
+    check("In use: anna" in app.labels_of("seat1"), "seat1 shows %s" % app.labels_of("seat1"))
+    desktop.screenshot("seat-lines")
+    start_calls = len(sandbox.calls())
+    drag_keyboard(app)
+
+    app.click(app.find("push button", "Save changes"))
+    desktop.screenshot("sessions-message")
+    app.answer("Warning!", "OK", "Saving restarts the display manager: the sessions of "
+               "anna (seat1) will end.")
+    app.answer("Warning!", "Yes", RESTART_QUESTION)
+    records = wait_restart(sandbox, 1)
+    wait_for(lambda: not app.find("push button", "Save changes").enabled(),
+             "Save to be disabled after saving")
+    check([r[1] for r in records] == [["--no-block", "restart", "--", "lightdm.service"]],
+          "restarts %s" % records)
+    check(sandbox.config_lines() == original_config,
+          "the configuration was edited: %s" % sandbox.config_lines())
+    check(not [n for n in app.toplevels() if n.role == "alert"], "a box is still open")
+    attaches = [c for c in sandbox.calls()[start_calls:] if c[0] == "attach"]
+    check(["seat1"] * 2 == [c[1] for c in attaches if "046D:C31C" in c[2]],
+          "the keyboard was attached as %s" % attaches)
+
+
+def save_without_display_manager(desktop, app, sandbox):
+    """No display manager found: the devices are attached, the administrator
+    is told before that the further seats get no login screen, nothing is
+    restarted, and the end of the save says so."""
+    app.start()
+    wait_populated(app, sandbox, ["seat0", "seat1"])
+    drag_keyboard(app)
+    app.click(app.find("push button", "Save changes"))
+    desktop.screenshot("no-display-manager-warning")
+    app.answer("Warning!", "OK", "No display manager was found: the further seats will get no "
+               "login screen, and nothing will be restarted.\nThe devices are attached all "
+               "the same.")
+    app.answer("Warning!", "Yes", RESTART_QUESTION)
+    box = app.toplevel("alert", "Saved", 30)
+    desktop.screenshot("nothing-restarted")
+    app.answer("Saved", "OK", "The devices are on their seats. No display manager was "
+               "restarted, since none was found to run.")
+    check(box is not None, "no message at the end")
+    placed = sandbox.device_seats()
+    keyboard = [p for p in placed if "046D:C31C.0001/input/" in p and p.endswith("input5")]
+    check(keyboard and placed[keyboard[0]] == "seat1", "the keyboard is on %s" %
+          [placed[p] for p in keyboard])
+    check(sandbox.restart_records() == [], "restarted %s" % sandbox.restart_records())
+
+
 SCENARIOS = {
+    "save_with_lightdm": save_with_lightdm,
+    "save_without_display_manager": save_without_display_manager,
     "startup": startup,
     "drag_keyboard_and_save": drag_keyboard_and_save,
     "add_seat_then_delete_all": add_seat_then_delete_all,

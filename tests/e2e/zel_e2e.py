@@ -359,6 +359,11 @@ class App:
             return None
         return wait_for(look, "the column of seat %r" % seat_name, timeout)
 
+    def labels_of(self, seat_name, timeout=10):
+        """The texts of a seat column's labels: its name, who is on it, ..."""
+        column = self.seat_column(seat_name, timeout)
+        return [n.name for n in column.children() if n.role == "label"]
+
     def tree_of(self, seat_name, timeout=10):
         trees = [n for n in self.seat_column(seat_name, timeout).children() if n.role == "tree"]
         check(len(trees) == 1, "seat %r shows %d trees" % (seat_name, len(trees)))
@@ -384,10 +389,20 @@ class App:
 
     def seat_names(self):
         """Names of the seat columns, left to right and top to bottom."""
-        names = []
+        # A column's top label is its name; the deletion mark and the line
+        # that tells who is on the seat lie beside and below it. Columns are
+        # told apart by where they are.
+        columns = {}
         for label in self.window().find_all("label"):
-            if label.parent().find_all("tree") and label.name != "(will be deleted) ":
-                names.append(label.name)
+            column = label.parent()
+            if not label.showing() or label.name == "(will be deleted) " or \
+                    not column.find_all("tree"):
+                continue
+            key = column.extents()
+            y = label.extents()[1]
+            if key not in columns or y < columns[key][0]:
+                columns[key] = (y, label.name)
+        names = [name for _, (_, name) in sorted(columns.items(), key=lambda c: (c[0][1], c[0][0]))]
         return names
 
     # -- acting with real input --
@@ -442,8 +457,14 @@ class App:
             labels = [n.name for n in box.find_all("label")]
             check(text in labels, "box %r says %r, not %r" % (title, labels, text))
         self.click(self.find("push button", button, within=box))
-        wait_for(lambda: not [n for n in self.toplevels()
-                              if n.role == "alert" and n.name == title],
+
+        # Another box of the same title may follow at once: this one is gone
+        # when no box of that title says the same.
+        def same(node):
+            if node.role != "alert" or node.name != title:
+                return False
+            return text is None or text in [n.name for n in node.find_all("label")]
+        wait_for(lambda: not [n for n in self.toplevels() if same(n)],
                  "box %r to close" % title)
         return box
 

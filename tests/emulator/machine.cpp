@@ -11,7 +11,8 @@
 
 namespace {
 
-const char *const FaultVerbs[] = {"list-seats", "seat-status", "attach", "flush-devices", "*"};
+const char *const FaultVerbs[] = {"list-seats",    "seat-status",   "attach",
+                                  "flush-devices", "list-sessions", "*"};
 
 bool isBlank(char c)
 {
@@ -166,6 +167,16 @@ std::string formatFault(const Fault &f)
     if (f.message)
         line += " message=" + quote(*f.message, true);
     line += " seen=" + std::to_string(f.seen);
+    return line;
+}
+
+std::string formatSession(const Session &s)
+{
+    std::string line = "session " + quote(s.id) + ' ' + std::to_string(s.uid) + ' ' + quote(s.user);
+    if (!s.seat.empty())
+        line += " seat=" + quote(s.seat);
+    if (!s.tty.empty())
+        line += " tty=" + quote(s.tty);
     return line;
 }
 
@@ -427,7 +438,36 @@ bool Machine::parseLine(const std::string &line, std::string &error)
         return true;
     }
 
-    error = "unknown keyword " + keyword + " (expected seat, device, fault or pending)";
+    if (keyword == "session") {
+        Session s;
+        if (w.size() < 4 || w[1].empty() || !parseNumber(w[2], s.uid) || w[3].empty()) {
+            error = "session needs ID UID USER";
+            return false;
+        }
+        s.id = w[1];
+        s.user = w[3];
+        for (size_t i = 4; i < w.size(); ++i) {
+            if (splitKey(w[i], key, value) && key == "seat" && seatNameIsValid(value)) {
+                s.seat = value;
+            } else if (splitKey(w[i], key, value) && key == "tty") {
+                s.tty = value;
+            } else {
+                error = "unknown session attribute " + w[i];
+                return false;
+            }
+        }
+        for (const Session &other : sessions) {
+            if (other.id == s.id) {
+                error = "session " + s.id + " is listed twice";
+                return false;
+            }
+        }
+        sessions.push_back(s);
+        m_layout.push_back({SessionLine, {}});
+        return true;
+    }
+
+    error = "unknown keyword " + keyword + " (expected seat, device, session, fault or pending)";
     return false;
 }
 
@@ -457,7 +497,7 @@ bool Machine::save(std::string &error) const
         else
             emit(slot.kind, i == lastSlot[slot.kind]);
     }
-    for (Kind kind : {SeatLine, DeviceLine, FaultLine, PendingLine}) {
+    for (Kind kind : {SeatLine, DeviceLine, FaultLine, PendingLine, SessionLine}) {
         if (!anySlot[kind])
             emit(kind, true);
     }
@@ -504,6 +544,8 @@ size_t Machine::recordCount(Kind kind) const
         return faults.size();
     case PendingLine:
         return pending.size();
+    case SessionLine:
+        return sessions.size();
     default:
         return 0;
     }
@@ -520,6 +562,8 @@ std::string Machine::formatRecord(Kind kind, size_t i) const
         return formatFault(faults[i]);
     case PendingLine:
         return formatPending(pending[i]);
+    case SessionLine:
+        return formatSession(sessions[i]);
     default:
         return {};
     }

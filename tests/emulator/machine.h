@@ -23,6 +23,16 @@ struct SeatDecl
     std::vector<std::string> sessions; // printed as they stand: "*3" marks the active one
 };
 
+// A logind session (list-sessions prints these).
+struct Session
+{
+    std::string id;
+    unsigned long long uid = 0;
+    std::string user;
+    std::string seat; // empty: a session without a seat
+    std::string tty;
+};
+
 // A misbehaviour asked for by a test.
 struct Fault
 {
@@ -91,6 +101,7 @@ public:
     std::vector<SeatDecl> seats;
     std::vector<Fault> faults;
     std::vector<Pending> pending;
+    std::vector<Session> sessions;
 
 private:
     enum Kind
@@ -100,6 +111,7 @@ private:
         DeviceLine,
         FaultLine,
         PendingLine,
+        SessionLine,
         KindCount
     };
     struct Slot

@@ -50,14 +50,15 @@ const Verb Verbs[] = {
     {"seat-status", 0, 0, "Failed to get seat: Connection timed out"},
     {"attach", 3, 0, "Could not attach device: Connection timed out"},
     {"flush-devices", 0, 1, "Failed to flush devices: Connection timed out"},
+    {"list-sessions", 0, 1, "Failed to list sessions: Connection timed out"},
 };
 
 // Verbs of the real tool that the emulator does not answer.
 const char *const OtherVerbs[] = {
-    "list-sessions",  "session-status", "show-session",    "activate",          "lock-session",
-    "unlock-session", "lock-sessions",  "unlock-sessions", "terminate-session", "kill-session",
-    "list-users",     "user-status",    "show-user",       "enable-linger",     "disable-linger",
-    "terminate-user", "kill-user",      "show-seat",       "terminate-seat",
+    "session-status", "show-session",    "activate",          "lock-session",   "unlock-session",
+    "lock-sessions",  "unlock-sessions", "terminate-session", "kill-session",   "list-users",
+    "user-status",    "show-user",       "enable-linger",     "disable-linger", "terminate-user",
+    "kill-user",      "show-seat",       "terminate-seat",
 };
 
 void fail(const std::string &line)
@@ -211,6 +212,54 @@ int listSeats(const Machine &m, bool legend)
         out += id + '\n';
     if (legend)
         out += '\n' + std::to_string(ids.size()) + " seats listed.\n";
+    std::fputs(out.c_str(), stdout);
+    return 0;
+}
+
+// Characters on the terminal: the UTF-8 sequences of a string.
+size_t width(const std::string &s)
+{
+    return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xc0) != 0x80; }));
+}
+
+// systemd's format-table as list-sessions sets it up: sorted by session id,
+// one blank between columns, the first two right-aligned, every column at
+// least one wide, the last one without trailing blanks; the header counts
+// for the widths only when it is shown.
+int listSessions(const Machine &m, bool legend)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const Session &s : m.sessions)
+        rows.push_back({s.id, std::to_string(s.uid), s.user, s.seat, s.tty});
+    std::sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) {
+        return std::strcmp(a[0].c_str(), b[0].c_str()) < 0;
+    });
+    if (rows.empty()) {
+        if (legend)
+            std::fputs("No sessions.\n", stdout);
+        return 0;
+    }
+    if (legend)
+        rows.insert(rows.begin(), {"SESSION", "UID", "USER", "SEAT", "TTY"});
+    size_t widths[5] = {1, 1, 1, 1, 1};
+    for (const auto &row : rows) {
+        for (size_t j = 0; j < 5; ++j)
+            widths[j] = std::max(widths[j], width(row[j]));
+    }
+    std::string out;
+    for (const auto &row : rows) {
+        std::string line;
+        for (size_t j = 0; j < 5; ++j) {
+            const std::string pad(widths[j] - width(row[j]), ' ');
+            if (j > 0)
+                line += ' ';
+            // The last column keeps no blanks after its text.
+            line += j < 2 ? pad + row[j] : j == 4 ? row[j] : row[j] + pad;
+        }
+        out += line + '\n';
+    }
+    if (legend)
+        out += "\n" + std::to_string(rows.size() - 1) + " sessions listed.\n";
     std::fputs(out.c_str(), stdout);
     return 0;
 }
@@ -466,5 +515,7 @@ int main(int argc, char **argv)
         return showSeats(m, call.args);
     if (call.verb == "attach")
         return attach(m, call.args, lag);
+    if (call.verb == "list-sessions")
+        return listSessions(m, legend);
     return flushDevices(m);
 }

@@ -233,7 +233,7 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(actionNames(edit), QStringList({"addSeatAction", "|", "emptySeatsAllowedAction",
                                              "showAllDevicesAction", "|", "identifyAction"}));
     QVERIFY(window->findChild<QAction *>(QStringLiteral("identifyAction"))->isCheckable());
-    QCOMPARE(actionNames(help), QStringList{"helpAction"});
+    QCOMPARE(actionNames(help), QStringList({"helpAction", "aboutAction"}));
 
     auto *toolBar = window->findChild<QToolBar *>(QStringLiteral("toolBar"));
     QVERIFY(toolBar);
@@ -316,9 +316,11 @@ void TestMainWindowConstruction::mainSeatColumn()
     DevTreeWidget *tree = window->mainTree();
     QVERIFY(rename && label && tree);
     QCOMPARE(tree->objectName(), QStringLiteral("devTreeWidget"));
-    QCOMPARE(mainColumn->count(), 2);
+    // Who is on the seat, between its name and its devices.
+    QCOMPARE(mainColumn->count(), 3);
     QCOMPARE(mainColumn->itemAt(0)->layout(), nameRow);
-    QCOMPARE(mainColumn->itemAt(1)->widget(), tree);
+    QCOMPARE(mainColumn->itemAt(1)->widget()->objectName(), QStringLiteral("sessionLabel"));
+    QCOMPARE(mainColumn->itemAt(2)->widget(), tree);
     QCOMPARE(nameRow->count(), 4);
     QCOMPARE(nameRow->itemAt(0)->widget(), rename);
     QCOMPARE(nameRow->itemAt(2)->widget(), label);

@@ -179,9 +179,10 @@ void TestMainWindowHardware::toolTipsTellDevicesApart()
     QVERIFY(card);
     // The name stays as loginctl prints it: the save rules compare it.
     QCOMPARE(card->text(0), QStringLiteral("[MASTER] drm:card0"));
+    // Its render node goes with it.
     QCOMPARE(card->toolTip(0), "Intel Corporation HD Graphics 620\nPort: pci-0000:00:02.0\n"
                                "Driver: i915\n" +
-                                   Card0);
+                                   Card0 + "\n/sys/devices/pci0000:00/0000:00:02.0/drm/renderD128");
     const QTreeWidgetItem *keyboard =
         WindowFixture::device(w->mainTree(), "Logitech USB Keyboard Consumer Control");
     QVERIFY(keyboard);

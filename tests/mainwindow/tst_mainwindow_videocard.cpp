@@ -31,22 +31,26 @@ private slots:
 void TestMainWindowVideocard::mainCardFromTheGivenSystem_data()
 {
     QTest::addColumn<QString>("notation");
+    QTest::addColumn<bool>("card1Booted"); // boot_vga of card1's device
     QTest::addColumn<QString>("mainCard");
     QTest::addColumn<QStringList>("offered");
     // The cards of three-seats.machine that seat0 holds, as the kernel links them.
-    QTest::newRow("integrated card") << "0@0:2:0"
-                                     << "card0" << QStringList({Card3, Card1});
-    QTest::newRow("card behind a bridge") << "1@0:0:0"
-                                          << "card1" << QStringList({Card3, Card0});
+    QTest::newRow("integrated card") << "0@0:2:0" << false << "card0"
+                                     << QStringList({Card3, Card1});
+    QTest::newRow("card behind a bridge") << "1@0:0:0" << false << "card1"
+                                          << QStringList({Card3, Card0});
     QTest::newRow("no primary device logged")
-        << QString() << QString() << QStringList({Card3, Card0, Card1});
+        << QString() << false << QString() << QStringList({Card3, Card0, Card1});
     QTest::newRow("device without a card")
-        << "5@0:0:0" << QString() << QStringList({Card3, Card0, Card1});
+        << "5@0:0:0" << false << QString() << QStringList({Card3, Card0, Card1});
+    QTest::newRow("no log, the card the firmware started on")
+        << QString() << true << "card1" << QStringList({Card3, Card0});
 }
 
 void TestMainWindowVideocard::mainCardFromTheGivenSystem()
 {
     QFETCH(QString, notation);
+    QFETCH(bool, card1Booted);
     QFETCH(QString, mainCard);
     QFETCH(QStringList, offered);
     WindowFixture harness;
@@ -64,6 +68,8 @@ void TestMainWindowVideocard::mainCardFromTheGivenSystem()
     QVERIFY(harness.addCardLink(QStringLiteral("card3"),
                                 QStringLiteral("pci0000:00/0000:00:1c.4/0000:03:00.0")));
     QVERIFY(QFileInfo(harness.environment().drmClassDir + QStringLiteral("card1")).isSymLink());
+    if (card1Booted)
+        QVERIFY(harness.markBootCard(QStringLiteral("card1")));
 
     PromptAnswerer answerer;
     auto window = harness.create();

@@ -32,6 +32,16 @@ WindowFixture::WindowFixture()
     qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(machinePath()));
     qputenv("ZEL_UDEVADM_LOG", QFile::encodeName(path(QStringLiteral("udevadm.log"))));
     qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(path(QStringLiteral("sequence.log"))));
+    useDisplayManager(QStringLiteral("zel-dm.service"));
+}
+
+bool WindowFixture::useDisplayManager(const QString &target)
+{
+    const QString link = path(QStringLiteral("display-manager.service"));
+    QFile::remove(link);
+    if (target.isEmpty())
+        return true;
+    return QFile::link(target.startsWith('/') ? target : "/lib/systemd/system/" + target, link);
 }
 
 WindowFixture::~WindowFixture()
@@ -107,7 +117,11 @@ MainWindowEnvironment WindowFixture::environment()
     env.hotplug = hotplug;
     // Never the real udevadm, whatever the search path holds.
     env.udevadmProgram = TestEnv::udevadmEmulatorPath();
-    env.restartService = [this](const QString &service) {
+    // The administrator of the sample machines.
+    env.administratorUid = 1000;
+    env.displayManagerLink = path(QStringLiteral("display-manager.service"));
+    env.defaultDisplayManager = path(QStringLiteral("default-display-manager"));
+    env.restartService = [this](const QString &service, QString *error) {
         Restart restart;
         restart.service = service;
         restart.callsBefore = callCount();
@@ -122,7 +136,9 @@ MainWindowEnvironment WindowFixture::environment()
         }
         restart.cursorOverridden = QApplication::overrideCursor() != nullptr;
         restarts.append(restart);
-        return true;
+        if (!restartRefusal.isEmpty() && error)
+            *error = restartRefusal;
+        return restartRefusal.isEmpty();
     };
     return env;
 }
@@ -313,6 +329,16 @@ bool WindowFixture::addCardLink(const QString &name, const QString &device)
     const QByteArray relative = QFile::encodeName(QStringLiteral("../../") + target);
     const QByteArray link = QFile::encodeName(path(QStringLiteral("class/drm/") + name));
     return symlink(relative.constData(), link.constData()) == 0;
+}
+
+bool WindowFixture::markBootCard(const QString &name)
+{
+    const QString card = QFileInfo(path(QStringLiteral("class/drm/") + name)).canonicalFilePath();
+    const QString device = QFileInfo(card).path() + QStringLiteral("/..");
+    return !card.isEmpty() && QDir().mkpath(path(QStringLiteral("bus/pci"))) &&
+           QFile::link(QStringLiteral("../.."), card + QStringLiteral("/device")) &&
+           QFile::link(path(QStringLiteral("bus/pci")), device + QStringLiteral("/subsystem")) &&
+           TestEnv::writeFile(device + QStringLiteral("/boot_vga"), "1\n");
 }
 
 namespace {

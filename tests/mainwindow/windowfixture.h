@@ -57,6 +57,13 @@ public:
     QByteArray machine() const;
     QString machinePath() const { return path(QStringLiteral("machine")); }
 
+    // The display manager the window finds: the unit display-manager.service
+    // links to ("lightdm.service", "/dev/null"), or none for an empty target.
+    // zel-dm unless a test says otherwise.
+    bool useDisplayManager(const QString &target);
+    // systemctl's words when it refuses the restart; empty: it queues it.
+    QString restartRefusal;
+
     bool writeConfig(const QByteArray &content);
     QByteArray config() const;
     QString configPath() const { return path(QStringLiteral("zel-dmrc")); }
@@ -66,6 +73,9 @@ public:
     bool addPrimaryLog(const QString &notation);
     // A DRM class entry: a relative link to <root>/devices/<device>/drm/<name>.
     bool addCardLink(const QString &name, const QString &device);
+    // The card (added with addCardLink) is the one the firmware started on:
+    // its device is on PCI and says boot_vga 1.
+    bool markBootCard(const QString &name);
 
     // Retry waits and a command time limit short enough for tests, unless a
     // test sets its own.

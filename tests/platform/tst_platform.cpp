@@ -219,6 +219,16 @@ void TestPlatform::serviceRestartIsQueuedWithSystemd()
                               QByteArray("--no-block|restart|--|zel-dm|\n"), 10000);
     qputenv("PATH", oldPath);
 
+    // systemd's refusal comes back in systemctl's words.
+    QVERIFY(TestEnv::writeFile(script, "#!/bin/sh\necho 'Failed to restart lightdm.service: Unit "
+                                       "lightdm.service is masked.' >&2\nexit 1\n"));
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + oldPath);
+    ZelAdmin::SystemdService masked("lightdm.service");
+    QVERIFY(!masked.restart());
+    QCOMPARE(masked.errorString(),
+             QString("Failed to restart lightdm.service: Unit lightdm.service is masked."));
+    qputenv("PATH", oldPath);
+
     // Without systemctl the restart reports failure.
     QTemporaryDir empty;
     qputenv("PATH", QFile::encodeName(empty.path()));

@@ -119,7 +119,13 @@ MainWindowEnvironment windowEnvironment(int *restarts)
     environment.displayManagerLogDir = dir + QStringLiteral("/log");
     environment.drmClassDir = dir + QStringLiteral("/drm");
     environment.displayManagerConfig = config;
-    environment.restartService = [restarts](const QString &) {
+    // zel-dm, whose configuration the save edits.
+    const QString link = dir + QStringLiteral("/display-manager.service");
+    QFile::remove(link);
+    QFile::link(QStringLiteral("/lib/systemd/system/zel-dm.service"), link);
+    environment.displayManagerLink = link;
+    environment.defaultDisplayManager = dir + QStringLiteral("/default-display-manager");
+    environment.restartService = [restarts](const QString &, QString *) {
         ++*restarts;
         return true;
     };
