@@ -24,6 +24,9 @@ public:
     // (Constants::CommandTimeLimitMs unless set).
     void setTimeLimit(int ms) { m_process.setTimeLimit(ms); }
 
+    // "Crashed: code is 9": how a command killed by signal 9 is told.
+    static QString crashText(int code);
+
     // Everything the last command wrote to its standard output and that has
     // not been read yet, as UTF-8, cut at the first NUL; null when nothing.
     QString readOutput();
@@ -47,7 +50,7 @@ public slots:
 private slots:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onError(QProcess::ProcessError processError);
-    void onTimedOut();
+    void onEnded(ChildProcess::End end, int code);
 
 private:
     enum Command
