@@ -285,6 +285,8 @@ void TestSeatReader::orphansOfSeatsThatAreGone()
                "Logitech USB Optical Mouse"),
         // A name that would start a line of its own.
         tagged(Receiver, "seat-old", "2.4G\nWireless Receiver"),
+        // Words that head the text of a seat's status are a device's all the same.
+        tagged("/sys/devices/platform/seat-led", "seat3", "Devices: seat LED"),
         // On the seats logind lists: the main seat (no ID_SEAT) and seat1.
         tagged(Usb + "/1-1/1-1:1.0/0003:046D:C31C.0001/input/input5", {}, "Logitech USB Keyboard"),
         tagged(Usb + "/1-3/1-3:1.0/0003:413C:2113.0004/input/input8", "seat1",
@@ -298,12 +300,12 @@ void TestSeatReader::orphansOfSeatsThatAreGone()
     QCOMPARE(namesOf(items, KeyboardCategory),
              (QStringList{"Cherry USB Keyboard", "2.4G Wireless Receiver"}));
     QCOMPARE(addressesOf(items, "Cherry USB Keyboard", KeyboardCategory), QStringList{Cherry});
-    QCOMPARE(addressesOf(items, "2.4G Wireless Receiver", KeyboardCategory),
-             QStringList{Receiver});
+    QCOMPARE(addressesOf(items, "2.4G Wireless Receiver", KeyboardCategory), QStringList{Receiver});
     QCOMPARE(namesOf(items, MouseCategory), QStringList{});
-    QCOMPARE(namesOf(items, UnrecognizedCategory), QStringList{"usb:1-9"});
+    QCOMPARE(namesOf(items, UnrecognizedCategory),
+             (QStringList{"usb:seat-led \"Devices: seat LED\"", "usb:1-9"}));
     QCOMPARE(addressesOf(items, "usb:1-9", UnrecognizedCategory), QStringList{Hub});
-    QCOMPARE(items.size(), 4);
+    QCOMPARE(items.size(), 5);
 
     // Nothing is orphaned while every seat is listed.
     QVERIFY(SeatReader::orphans({"seat0", "seat1", "seat3", "seat-old"}, info).isEmpty());
