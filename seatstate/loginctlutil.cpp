@@ -21,6 +21,11 @@ QString LoginctlUtil::crashText(int code)
     return tr("Crashed: code is %1").arg(code);
 }
 
+QString LoginctlUtil::unexpectedOutputText(const QStringList &arguments)
+{
+    return tr("loginctl %1: unexpected output").arg(arguments.join(QLatin1Char(' ')));
+}
+
 void LoginctlUtil::setIdle()
 {
     m_command = Idle;
@@ -140,5 +145,6 @@ void LoginctlUtil::onError(QProcess::ProcessError processError)
 void LoginctlUtil::parseSeatStatus()
 {
     devices.clear();
-    devices = ::parseSeatStatus(readOutput());
+    m_statusText = readOutput();
+    devices = ::parseSeatStatus(m_statusText);
 }

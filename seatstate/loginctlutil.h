@@ -26,6 +26,8 @@ public:
 
     // "Crashed: code is 9": how a command killed by signal 9 is told.
     static QString crashText(int code);
+    // "loginctl list-seats: unexpected output": an answer that is none.
+    static QString unexpectedOutputText(const QStringList &arguments);
 
     // Everything the last command wrote to its standard output and that has
     // not been read yet, as UTF-8, cut at the first NUL; null when nothing.
@@ -33,6 +35,8 @@ public:
 
     // Devices of the seat read by the last readSeatStatus().
     SeatDevices devices;
+    // The text they were parsed from.
+    QString statusText() const { return m_statusText; }
 
 signals:
     void error(QString error);
@@ -70,4 +74,5 @@ private:
     int m_command = ListSeats;
     QString m_seat;
     QString m_address;
+    QString m_statusText;
 };

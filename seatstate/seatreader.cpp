@@ -184,7 +184,12 @@ void SeatReader::onSeatsListRead()
 {
     if (!m_reading)
         return;
-    const QStringList ids = sortedSeats(parseSeatList(m_loginctl.readOutput()));
+    const QString list = m_loginctl.readOutput();
+    if (!isSeatList(list)) {
+        refuse({QStringLiteral("list-seats")});
+        return;
+    }
+    const QStringList ids = sortedSeats(parseSeatList(list));
     if (ids.isEmpty()) {
         finish(SeatLayout::Status::NoSeats);
         return;
@@ -200,6 +205,10 @@ void SeatReader::onSeatStatusRead()
     if (!m_reading || m_statusIndex >= m_layout.seats.size())
         return;
     SeatContent &seat = m_layout.seats[m_statusIndex];
+    if (!isSeatStatusOf(m_loginctl.statusText(), seat.seatId)) {
+        refuse({QStringLiteral("seat-status"), seat.seatId});
+        return;
+    }
     seat.devices = deviceItems(m_loginctl.devices);
     if (m_info)
         seat.devices = withInputKinds(seat.devices, *m_info);
@@ -226,6 +235,13 @@ void SeatReader::onLoginUtilError(const QString &error)
     emit this->error(error);
     if (m_reading)
         finish(SeatLayout::Status::Stopped);
+}
+
+// Output that cannot be loginctl's answer (a wrapper's message, garbage)
+// ends the reading like an error, rather than giving a seat without devices.
+void SeatReader::refuse(const QStringList &arguments)
+{
+    onLoginUtilError(LoginctlUtil::unexpectedOutputText(arguments));
 }
 
 void SeatReader::finish(SeatLayout::Status status)

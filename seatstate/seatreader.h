@@ -96,6 +96,7 @@ private:
     void onSeatsListRead();
     void onSeatStatusRead();
     void onLoginUtilError(const QString &error);
+    void refuse(const QStringList &arguments);
     void finish(SeatLayout::Status status);
 
     LoginctlUtil m_loginctl;

@@ -288,6 +288,10 @@
         <source>Crashed: code is %1</source>
         <translation>Abgestürzt: Code %1</translation>
     </message>
+    <message>
+        <source>loginctl %1: unexpected output</source>
+        <translation>loginctl %1: unerwartete Ausgabe</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

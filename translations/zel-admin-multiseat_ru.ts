@@ -289,6 +289,10 @@
         <source>Crashed: code is %1</source>
         <translation>Аварийное завершение: код %1</translation>
     </message>
+    <message>
+        <source>loginctl %1: unexpected output</source>
+        <translation>loginctl %1: неожиданный вывод</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -79,6 +79,9 @@ private slots:
     void layoutOfThreeSeats();
     void seatWithoutDevices();
     void failureKeepsWhatWasRead();
+    void answerThatIsNoneStopsTheReading_data();
+    void answerThatIsNoneStopsTheReading();
+    void readingsLeaveNoDescriptors();
     void noSeats();
     void startWhileReadingIsIgnored();
     void receiversUnderKeyboardAndMouse();
@@ -197,6 +200,64 @@ void TestSeatReader::failureKeepsWhatWasRead()
     QTRY_COMPARE(errors.size(), 2);
     QCOMPARE(errors.last().first().toString(), QStringLiteral("Crashed: code is 9"));
     QCOMPARE(finished.size(), 1);
+}
+
+// Garbage from loginctl that exits 0 is no seat without devices, and no
+// seat list: the reading stops with the error.
+void TestSeatReader::answerThatIsNoneStopsTheReading_data()
+{
+    QTest::addColumn<QByteArray>("answer"); // a shell case for loginctl's arguments
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("readBefore");
+    QTest::newRow("status") << QByteArray("\"seat-status seat1\") echo 'Bus error';;")
+                            << "loginctl seat-status seat1: unexpected output" << 1;
+    QTest::newRow("status without its heading")
+        << QByteArray("\"seat-status seat1\") echo seat1;;")
+        << "loginctl seat-status seat1: unexpected output" << 1;
+    QTest::newRow("list") << QByteArray("\"list-seats --no-legend\") printf 'seat0\\nerror\\n';;")
+                          << "loginctl list-seats: unexpected output" << 0;
+}
+
+void TestSeatReader::answerThatIsNoneStopsTheReading()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, error);
+    QFETCH(int, readBefore);
+    QTemporaryDir bin;
+    const QString loginctl = bin.filePath("loginctl");
+    QVERIFY(TestEnv::writeFile(loginctl, "#!/bin/sh\ncase \"$*\" in\n" + answer + "\n*) exec '" +
+                                             QFile::encodeName(TestEnv::emulatorPath()) +
+                                             "' \"$@\";;\nesac\n"));
+    QFile::setPermissions(loginctl, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    SeatReader reader;
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    QSignalSpy errors(&reader, &SeatReader::error);
+    const SeatLayout layout = read(reader, finished);
+    qputenv("PATH", path);
+    QCOMPARE(int(layout.status), int(SeatLayout::Status::Stopped));
+    QVERIFY(!reader.lastReadComplete());
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(), error);
+    int seatsRead = 0;
+    for (const SeatContent &seat : layout.seats)
+        seatsRead += seat.read;
+    QCOMPARE(seatsRead, readBefore);
+}
+
+// Readings over and over keep no descriptor open.
+void TestSeatReader::readingsLeaveNoDescriptors()
+{
+    SeatReader reader;
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    QCOMPARE(int(read(reader, finished).status), int(SeatLayout::Status::Complete));
+    const int open = TestEnv::openDescriptors();
+    for (int i = 0; i < 20; ++i) {
+        finished.clear();
+        QCOMPARE(int(read(reader, finished).status), int(SeatLayout::Status::Complete));
+    }
+    QCOMPARE(TestEnv::openDescriptors(), open);
 }
 
 void TestSeatReader::noSeats()
