@@ -139,6 +139,23 @@ void InputWatcher::close(const QString &node)
     m_nodes.erase(found);
 }
 
+void InputWatcher::addRecords(const char *data, qint64 size, bool *seen, Activity *activity)
+{
+    // An event node hands out whole records only; anything else is not one
+    // and is dropped whole.
+    if (size <= 0 || size % qint64(sizeof(input_event)) != 0)
+        return;
+    for (qint64 offset = 0; offset < size; offset += qint64(sizeof(input_event))) {
+        input_event event;
+        std::memcpy(&event, data + offset, sizeof event);
+        Activity found;
+        if (activityOf(event, &found) && (!*seen || found != Activity::Moved)) {
+            *activity = found;
+            *seen = true;
+        }
+    }
+}
+
 void InputWatcher::read(const QString &name)
 {
     const auto found = m_nodes.constFind(name);
@@ -149,7 +166,8 @@ void InputWatcher::read(const QString &name)
     bool seen = false;
     Activity kind = Activity::KeyPressed;
     for (;;) {
-        const ssize_t n = ::read(node.fd, events, sizeof events);
+        const ssize_t n = readNode ? readNode(node.fd, events, sizeof events)
+                                   : ::read(node.fd, events, sizeof events);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EAGAIN)
@@ -160,17 +178,7 @@ void InputWatcher::read(const QString &name)
             close(name);
             break;
         }
-        // An event node hands out whole records only; anything else is not
-        // one and is dropped whole.
-        if (n % ssize_t(sizeof(input_event)) != 0)
-            continue;
-        for (ssize_t i = 0; i < n / ssize_t(sizeof(input_event)); ++i) {
-            Activity activity;
-            if (activityOf(events[i], &activity) && (!seen || activity != Activity::Moved)) {
-                kind = activity;
-                seen = true;
-            }
-        }
+        addRecords(reinterpret_cast<const char *>(events), n, &seen, &kind);
     }
     // One report per wake-up, a press before a movement.
     if (seen)

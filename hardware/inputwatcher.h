@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <sys/types.h>
 
 class QSocketNotifier;
 
@@ -39,6 +41,15 @@ public:
 
     // The event nodes of the input devices at or right below syspath.
     QStringList eventNodes(const QString &syspath) const;
+
+    // Adds what one read of a node holds to what was seen at this wake-up:
+    // whether someone is at the device (*seen) and how, a press before a
+    // movement. A read that is not whole event records is dropped whole.
+    static void addRecords(const char *data, qint64 size, bool *seen, Activity *activity);
+
+    // How a node is read (::read unless set): tests play a device that is
+    // unplugged while it is read.
+    std::function<ssize_t(int fd, void *buffer, size_t size)> readNode;
 
 signals:
     void activity(QStringList addresses, InputWatcher::Activity activity);

@@ -1,5 +1,6 @@
 #include "hardware/keyboardlights.h"
 
+#include "core/syscall.h"
 #include "hardware/sysfs.h"
 
 #include <QFile>
@@ -138,11 +139,16 @@ void KeyboardLights::restore()
 bool KeyboardLights::write(const QString &file, const QByteArray &value)
 {
     const QByteArray path = QFile::encodeName(file);
-    const int fd = ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    bool written = fd >= 0 && ::write(fd, value.constData(), size_t(value.size())) == value.size();
+    const int fd = Syscall::retried(
+        [&path] { return ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW); });
+    bool written = fd >= 0 && Syscall::retried([&] {
+                                  return ::write(fd, value.constData(), size_t(value.size()));
+                              }) == value.size();
     const int error = errno;
     if (fd >= 0)
         written = ::close(fd) == 0 && written;
+    if (written && afterWrite)
+        afterWrite(file, value);
     if (!written && m_error.isEmpty())
         m_error = tr("%1 could not be written: %2")
                       .arg(file, QString::fromLocal8Bit(std::strerror(error)));
