@@ -21,18 +21,23 @@ QByteArray readValue(const QString &file)
     return f.read(4096).trimmed();
 }
 
-// The trigger in brackets: "none [kbd-capslock] kbd-numlock" gives "kbd-capslock".
-QByteArray activeTrigger(const QByteArray &triggers)
-{
-    const int open = triggers.indexOf('[');
-    const int close = triggers.indexOf(']', open + 1);
-    if (open < 0 || close < 0)
-        return {};
-    const QByteArray name = triggers.mid(open + 1, close - open - 1);
-    return name == "none" ? QByteArray() : name;
-}
-
 } // namespace
+
+QByteArray KeyboardLights::activeTrigger(const QByteArray &triggers)
+{
+    // What the kernel lists is the names, one word each, the active one in
+    // brackets; a light's file holds what the kernel put there, but a word
+    // that is no name must never be written back as one.
+    for (const QByteArray &word : triggers.simplified().split(' ')) {
+        if (word.size() < 3 || !word.startsWith('[') || !word.endsWith(']'))
+            continue;
+        const QByteArray name = word.mid(1, word.size() - 2);
+        if (name.contains('[') || name.contains(']') || name == "none")
+            return {};
+        return name;
+    }
+    return {};
+}
 
 KeyboardLights::KeyboardLights(const QString &sysRoot, QObject *parent)
     : QObject(parent), m_sysRoot(sysRoot)

@@ -20,6 +20,10 @@ public:
                             QObject *parent = nullptr);
     ~KeyboardLights() override;
 
+    // The trigger a light follows, from the list in its trigger file:
+    // "none [kbd-capslock] kbd-numlock" gives "kbd-capslock"; none gives "".
+    static QByteArray activeTrigger(const QByteArray &triggers);
+
     // The LED directories of the lock lights of these input devices.
     QStringList lightsOf(const QStringList &syspaths) const;
 

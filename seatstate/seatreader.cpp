@@ -146,13 +146,17 @@ QList<DeviceItem> SeatReader::orphans(const QStringList &seatIds, const DeviceIn
             continue;
         topmost.append(device.syspath);
 
-        const QString kernelName = device.subsystem + QLatin1Char(':') + device.sysname;
-        // A name comes from the device itself: no line breaks or other controls.
-        QString name = device.name;
-        for (QChar &c : name) {
-            if (c.category() == QChar::Other_Control)
-                c = QLatin1Char(' ');
-        }
+        // What comes from the device itself must not break a line: no
+        // controls in its kernel name or its name.
+        const auto printable = [](QString text) {
+            for (QChar &c : text) {
+                if (c.category() == QChar::Other_Control)
+                    c = QLatin1Char(' ');
+            }
+            return text;
+        };
+        const QString kernelName = printable(device.subsystem + QLatin1Char(':') + device.sysname);
+        const QString name = printable(device.name);
         QString line = kernelName;
         if (device.master)
             line.prepend(QStringLiteral("[MASTER] "));
