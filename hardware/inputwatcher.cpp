@@ -1,5 +1,6 @@
 #include "hardware/inputwatcher.h"
 
+#include "core/syscall.h"
 #include "hardware/sysfs.h"
 
 #include <QFile>
@@ -93,7 +94,9 @@ void InputWatcher::watch(const QList<QStringList> &devices)
             continue;
         }
         const QByteArray path = QFile::encodeName(it.key());
-        const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const int fd = Syscall::retried([&path] {
+            return ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        });
         if (fd < 0) {
             emit unreadable(it.value(), it.key(), QString::fromLocal8Bit(std::strerror(errno)));
             continue;
