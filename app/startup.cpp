@@ -3,6 +3,7 @@
 #include "app/translations.h"
 
 #include "core/constants.h"
+#include "core/terminationsignals.h"
 #include "platform/micdetect.h"
 #include "platform/prompt.h"
 #include "platform/qtsingleapplication.h"
@@ -52,6 +53,9 @@ int runApplication(QtSingleApplication &app, const StartupChecks &checks,
     ThemeIcons::init();
     QApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(Constants::IconName)));
 
+    // Before the window, which ends itself on one of them; the tool then
+    // ends with it.
+    TerminationSignals termination;
     std::unique_ptr<QWidget> window = createMainWindow();
     window->show();
     app.setActivationWindow(window.get(), true);

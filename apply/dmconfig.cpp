@@ -1,5 +1,7 @@
 #include "apply/dmconfig.h"
 
+#include "core/syscall.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -76,6 +78,25 @@ public:
             m_seams.beforeStep(step);
     }
 
+    // A system call that may wait (open, read, write, fsync, ftruncate): a
+    // signal that interrupts it only makes it go again.
+    template <typename Call> auto sys(const Call &call) const -> decltype(call())
+    {
+        return Syscall::retried([this, &call]() -> decltype(call()) {
+            if (m_seams.interrupt && m_seams.interrupt()) {
+                errno = EINTR;
+                return -1;
+            }
+            return call();
+        });
+    }
+
+    int setAttribute(int fd, const char *name, const void *value, size_t size) const
+    {
+        return m_seams.setAttribute ? m_seams.setAttribute(fd, name, value, size)
+                                    : ::fsetxattr(fd, name, value, size, 0);
+    }
+
     // Everything from the descriptor's start; false on a read error, so that
     // a partly read file is never written back.
     bool readAll(int fd, QByteArray *content) const
@@ -85,15 +106,14 @@ public:
             return false;
         char buffer[16384];
         for (;;) {
-            const ssize_t n = m_seams.read ? m_seams.read(fd, buffer, sizeof buffer)
-                                           : ::read(fd, buffer, sizeof buffer);
+            const ssize_t n = sys([&] {
+                return m_seams.read ? m_seams.read(fd, buffer, sizeof buffer)
+                                    : ::read(fd, buffer, sizeof buffer);
+            });
             if (n == 0)
                 return true;
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
+            if (n < 0)
                 return false;
-            }
             content->append(buffer, int(n));
         }
     }
@@ -103,10 +123,10 @@ public:
         const char *data = content.constData();
         qint64 left = content.size();
         while (left > 0) {
-            const ssize_t n = m_seams.write ? m_seams.write(fd, data, size_t(left))
-                                            : ::write(fd, data, size_t(left));
-            if (n < 0 && errno == EINTR)
-                continue;
+            const ssize_t n = sys([&] {
+                return m_seams.write ? m_seams.write(fd, data, size_t(left))
+                                     : ::write(fd, data, size_t(left));
+            });
             if (n <= 0)
                 return false;
             data += n;
@@ -130,7 +150,7 @@ QByteArray joined(const QList<QByteArray> &lines)
 // The new file takes the old file's place, so it takes over its owner and
 // group, then its mode (a change of owner clears the set-id bits), and its
 // extended attributes: access lists and security labels.
-bool takeOver(int fd, int oldFd, const struct stat &old)
+bool takeOver(int fd, int oldFd, const struct stat &old, const Io &io)
 {
     struct stat now;
     if (::fstat(fd, &now) != 0)
@@ -156,7 +176,7 @@ bool takeOver(int fd, int oldFd, const struct stat &old)
             return false;
         QByteArray value(int(length), '\0');
         if (::fgetxattr(oldFd, name.constData(), value.data(), size_t(value.size())) != length ||
-            ::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            io.setAttribute(fd, name.constData(), value.constData(), size_t(value.size())) != 0)
             return false;
     }
     return true;
@@ -167,19 +187,21 @@ bool replaceFile(const QString &path, const QByteArray &content, const Io &io)
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray replacement = QFile::encodeName(DmConfig::replacementPath(path));
-    Fd old(::open(target.constData(), O_RDONLY | O_CLOEXEC));
+    Fd old(io.sys([&] { return ::open(target.constData(), O_RDONLY | O_CLOEXEC); }));
     struct stat oldStat;
     if (old.fd < 0 || ::fstat(old.fd, &oldStat) != 0)
         return false;
     // Left by an edit that was killed half-way: it holds nothing of value.
     if (::unlink(replacement.constData()) != 0 && errno != ENOENT)
         return false;
-    Fd fd(::open(replacement.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                 0600));
+    Fd fd(io.sys([&] {
+        return ::open(replacement.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0600);
+    }));
     if (fd.fd < 0)
         return false;
-    const bool ready =
-        io.writeAll(fd.fd, content) && takeOver(fd.fd, old.fd, oldStat) && ::fsync(fd.fd) == 0;
+    const bool ready = io.writeAll(fd.fd, content) && takeOver(fd.fd, old.fd, oldStat, io) &&
+                       io.sys([&] { return ::fsync(fd.fd); }) == 0;
     if (!ready || ::rename(replacement.constData(), target.constData()) != 0) {
         ::unlink(replacement.constData());
         return false;
@@ -271,12 +293,13 @@ QList<QByteArray> editedLines(const QList<QByteArray> &lines, const DmConfigRule
 
 DmConfigState checkDmConfig(const DmConfigRule &rule, const DmConfigSeams &seams)
 {
+    const Io io(seams);
     const QByteArray path = QFile::encodeName(rule.path);
-    Fd fd(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+    Fd fd(io.sys([&] { return ::open(path.constData(), O_RDONLY | O_CLOEXEC); }));
     struct stat st;
     QByteArray content;
     if (fd.fd < 0 || ::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !Io(seams).readAll(fd.fd, &content))
+        !io.readAll(fd.fd, &content))
         return FileUnavailable;
 
     const RuleBytes bytes(rule);
@@ -316,7 +339,7 @@ bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSea
     // nowhere.
     io.step(DmEditStep::OpenHome);
     const QByteArray home = QFile::encodeName(QDir::homePath());
-    Fd dir(::open(home.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(io.sys([&] { return ::open(home.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
     struct stat dirStat;
     if (dir.fd < 0 || ::fstat(dir.fd, &dirStat) != 0 || dirStat.st_uid != ::geteuid() ||
         (dirStat.st_mode & (S_IWGRP | S_IWOTH)) != 0)
@@ -330,8 +353,10 @@ bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSea
         return false;
 
     io.step(DmEditStep::CreateCopy);
-    Fd copy(::openat(dir.fd, name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                     0600));
+    Fd copy(io.sys([&] {
+        return ::openat(dir.fd, name.constData(),
+                        O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }));
     if (copy.fd < 0)
         return false;
 
@@ -339,7 +364,7 @@ bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSea
     QByteArray content;
     {
         const QByteArray path = QFile::encodeName(rule.path);
-        Fd config(::open(path.constData(), O_RDONLY | O_CLOEXEC));
+        Fd config(io.sys([&] { return ::open(path.constData(), O_RDONLY | O_CLOEXEC); }));
         if (config.fd < 0 || !io.readAll(config.fd, &content)) {
             ::unlinkat(dir.fd, name.constData(), 0);
             return false;
@@ -365,8 +390,8 @@ bool editDmConfig(const DmConfigRule &rule, DmConfigMode mode, const DmConfigSea
 
     io.step(DmEditStep::WriteResult);
     const QByteArray result = joined(out);
-    if (::ftruncate(copy.fd, 0) != 0 || ::lseek(copy.fd, 0, SEEK_SET) != 0 ||
-        !io.writeAll(copy.fd, result))
+    if (io.sys([&] { return ::ftruncate(copy.fd, 0); }) != 0 ||
+        ::lseek(copy.fd, 0, SEEK_SET) != 0 || !io.writeAll(copy.fd, result))
         return false;
 
     io.step(DmEditStep::ReplaceConfig);

@@ -56,13 +56,17 @@ enum class DmEditStep
     RemoveCopy,    // the copy, done with
 };
 
-// Where tests reach into an edit: a call before every step, and the reads
-// and writes of file contents (::read and ::write unless set).
+// Where tests reach into an edit: a call before every step, the reads and
+// writes of file contents and the copying of extended attributes (::read,
+// ::write and ::fsetxattr unless set), and a signal that interrupts a system
+// call before it does anything (none unless set; true: this one).
 struct DmConfigSeams
 {
     std::function<void(DmEditStep step)> beforeStep;
     std::function<ssize_t(int fd, void *buffer, size_t size)> read;
     std::function<ssize_t(int fd, const void *buffer, size_t size)> write;
+    std::function<int(int fd, const char *name, const void *value, size_t size)> setAttribute;
+    std::function<bool()> interrupt;
 };
 
 namespace DmConfig {

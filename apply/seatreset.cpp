@@ -1,6 +1,7 @@
 #include "apply/seatreset.h"
 
 #include "core/constants.h"
+#include "seatstate/loginctlutil.h"
 
 SeatReset::SeatReset(QObject *parent) : QObject(parent)
 {
@@ -9,27 +10,25 @@ SeatReset::SeatReset(QObject *parent) : QObject(parent)
     m_process.setTimeLimit(Constants::CommandTimeLimitMs);
     // loginctl says on standard error why it could not.
     m_process.setErrorsToOutput(true);
-    connect(&m_process, &ChildProcess::finished, this,
-            [this](int exitCode, QProcess::ExitStatus exitStatus) {
-                if (m_process.hasTimedOut())
-                    return;
-                if (exitStatus != QProcess::NormalExit)
-                    emit finished(tr("Crashed: code is %1").arg(exitCode));
-                else if (exitCode != 0)
-                    emit finished(
-                        (tr("loginctl flush-devices failed with status %1.").arg(exitCode) +
-                         QLatin1Char('\n') +
-                         QString::fromUtf8(m_process.readAllStandardOutput()).trimmed())
-                            .trimmed());
-                else
-                    emit finished(QString());
-            });
-    connect(&m_process, &ChildProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
+    connect(&m_process, &ChildProcess::ended, this, [this](ChildProcess::End end, int code) {
+        switch (end) {
+        case ChildProcess::End::Exited:
+            if (code == 0)
+                emit finished(QString());
+            else
+                emit finished((tr("loginctl flush-devices failed with status %1.").arg(code) +
+                               QLatin1Char('\n') +
+                               QString::fromUtf8(m_process.readAllStandardOutput()).trimmed())
+                                  .trimmed());
+            break;
+        case ChildProcess::End::Crashed:
+            emit finished(LoginctlUtil::crashText(code));
+            break;
+        default:
             emit finished(m_process.errorString());
+            break;
+        }
     });
-    connect(&m_process, &ChildProcess::timedOut, this,
-            [this] { emit finished(m_process.timeoutText()); });
 }
 
 void SeatReset::start()

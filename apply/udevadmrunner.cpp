@@ -6,18 +6,15 @@ UdevadmRunner::UdevadmRunner(QObject *parent) : QObject(parent)
 {
     m_process.setProgram(QStringLiteral("udevadm"));
     m_process.setTimeLimit(Constants::CommandTimeLimitMs);
-    connect(&m_process, &ChildProcess::finished, this, [this] {
-        if (!m_process.hasTimedOut())
-            stepEnded();
-    });
-    // A process that cannot start reports no end of its own.
-    connect(&m_process, &ChildProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            stepEnded();
-    });
-    connect(&m_process, &ChildProcess::timedOut, this, [this] {
-        m_step = Idle;
-        emit error(m_process.timeoutText());
+    connect(&m_process, &ChildProcess::ended, this, [this](ChildProcess::End end) {
+        // What udevadm answered is no matter, but one that hangs or floods
+        // the tool is told.
+        if (end == ChildProcess::End::TimedOut || end == ChildProcess::End::TooMuchOutput) {
+            m_step = Idle;
+            emit error(m_process.errorString());
+            return;
+        }
+        stepEnded();
     });
 }
 

@@ -31,7 +31,8 @@ signals:
     // Both commands have ended, whatever they answered: udevadm missing or
     // udevd not running is no error here, the caller's check decides.
     void finished();
-    // A command did not end in time; it was killed and nothing follows.
+    // A command did not end in time or printed far too much; it was killed
+    // and nothing follows.
     void error(QString error);
 
 private:

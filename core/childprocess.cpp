@@ -1,6 +1,9 @@
 #include "core/childprocess.h"
 
-#include <QElapsedTimer>
+#include "core/constants.h"
+#include "core/syscall.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -49,6 +52,8 @@ struct Launch
             ::sigaction(sig, &action, nullptr);
         }
     }
+    // A group of its own, so that whatever it starts can be killed with it.
+    ::setpgid(0, 0);
     // Die with the tool. Had it died already, the signal would never come.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != launch.parent)
@@ -59,7 +64,8 @@ struct Launch
     ::sigprocmask(SIG_SETMASK, &launch.mask, nullptr);
     ::execve(launch.path, launch.argv, launch.envp);
     const int error = errno;
-    (void)!::write(launch.report, &error, sizeof error);
+    while (::write(launch.report, &error, sizeof error) < 0 && errno == EINTR) {
+    }
     ::_exit(127);
 }
 
@@ -106,8 +112,10 @@ void closeFd(int &fd)
 
 } // namespace
 
-ChildProcess::ChildProcess(QObject *parent) : QObject(parent)
+ChildProcess::ChildProcess(QObject *parent)
+    : QObject(parent), m_outputLimit(Constants::CommandOutputLimitBytes)
 {
+    qRegisterMetaType<ChildProcess::End>();
     m_watchdog.setSingleShot(true);
     m_watchdog.setTimerType(Qt::PreciseTimer);
     connect(&m_watchdog, &QTimer::timeout, this, &ChildProcess::onTimeLimit);
@@ -122,8 +130,8 @@ ChildProcess::~ChildProcess()
 {
     // Its end must not reach owners that are being destroyed around it.
     if (m_pid > 0) {
-        ::kill(pid_t(m_pid), SIGKILL);
-        ::waitpid(pid_t(m_pid), nullptr, 0);
+        killGroup();
+        Syscall::retried([this] { return ::waitpid(pid_t(m_pid), nullptr, 0); });
         m_pid = 0;
     }
     release();
@@ -135,18 +143,12 @@ void ChildProcess::setProcessEnvironment(const QProcessEnvironment &environment)
     m_ownEnvironment = true;
 }
 
-QString ChildProcess::timeoutText() const
-{
-    return tr("%1 did not answer within %2 seconds.")
-        .arg(QFileInfo(m_program).fileName())
-        .arg(int(std::ceil(m_limitMs / 1000.0)));
-}
-
 void ChildProcess::start()
 {
     if (m_pid > 0)
         return;
-    m_timedOut = false;
+    m_killedFor = End::Exited;
+    m_endTold = false;
     m_output.clear();
     m_errorString.clear();
 
@@ -168,7 +170,7 @@ void ChildProcess::start()
 
     int output[2] = {-1, -1};
     int report[2] = {-1, -1};
-    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    const int devNull = Syscall::retried([] { return ::open("/dev/null", O_RDWR | O_CLOEXEC); });
     if (devNull < 0 || ::pipe2(output, O_CLOEXEC) != 0 || ::pipe2(report, O_CLOEXEC) != 0) {
         const int error = errno;
         int toClose[] = {devNull, output[0], output[1], report[0], report[1]};
@@ -200,12 +202,13 @@ void ChildProcess::start()
     closeFd(output[1]);
     closeFd(report[1]);
     int execError = 0;
-    const bool execFailed =
-        pid > 0 && ::read(report[0], &execError, sizeof execError) == sizeof execError;
+    const bool execFailed = pid > 0 && Syscall::retried([&] {
+                                           return ::read(report[0], &execError, sizeof execError);
+                                       }) == sizeof execError;
     closeFd(report[0]);
     if (pid < 0 || execFailed) {
         if (pid > 0)
-            ::waitpid(pid, nullptr, 0);
+            Syscall::retried([pid] { return ::waitpid(pid, nullptr, 0); });
         closeFd(output[0]);
         failToStart(pid < 0 ? spawnError : execError);
         return;
@@ -213,9 +216,11 @@ void ChildProcess::start()
 
     m_pid = pid;
     m_outputFd = output[0];
+    // Read what there is and return: a child that writes and then stays must
+    // not hold the tool in a read.
     ::fcntl(m_outputFd, F_SETFL, ::fcntl(m_outputFd, F_GETFL) | O_NONBLOCK);
     m_outputNotifier = new QSocketNotifier(m_outputFd, QSocketNotifier::Read, this);
-    connect(m_outputNotifier, &QSocketNotifier::activated, this, &ChildProcess::readOutput);
+    connect(m_outputNotifier, &QSocketNotifier::activated, this, &ChildProcess::onOutput);
     m_exitFd = int(::syscall(SYS_pidfd_open, pid, 0));
     if (m_exitFd >= 0) {
         ::fcntl(m_exitFd, F_SETFD, FD_CLOEXEC);
@@ -235,15 +240,24 @@ void ChildProcess::failToStart(int error)
             .arg(QFileInfo(m_program).fileName(), QString::fromLocal8Bit(std::strerror(error)));
     // QProcess reports this from the event loop too: the caller's start()
     // returns first.
-    QTimer::singleShot(0, this, [this] { emit errorOccurred(QProcess::FailedToStart); });
+    QTimer::singleShot(0, this, [this] { tell(End::FailedToStart, 0); });
 }
 
-void ChildProcess::readOutput()
+bool ChildProcess::readOutput()
 {
+    if (m_killedFor == End::TooMuchOutput)
+        return false;
     if (m_outputFd < 0)
-        return;
+        return true;
     char buffer[16384];
     for (;;) {
+        if (m_outputLimit > 0 && m_output.size() > m_outputLimit) {
+            // No answer is that long: what came is dropped now, not once
+            // the child is gone, so that memory stays bounded.
+            m_output = QByteArray();
+            m_killedFor = End::TooMuchOutput;
+            return false;
+        }
         const ssize_t n = ::read(m_outputFd, buffer, sizeof buffer);
         if (n > 0) {
             m_output.append(buffer, int(n));
@@ -251,15 +265,24 @@ void ChildProcess::readOutput()
         }
         if (n < 0 && errno == EINTR)
             continue;
+        // End of file: nothing more will come, and a notifier left on would
+        // fire for it again and again.
         if (n == 0 && m_outputNotifier)
-            m_outputNotifier->setEnabled(false); // end of file: nothing more will come
-        return;
+            m_outputNotifier->setEnabled(false);
+        return true;
     }
+}
+
+void ChildProcess::onOutput()
+{
+    if (!readOutput())
+        killFor(End::TooMuchOutput);
 }
 
 QByteArray ChildProcess::readAllStandardOutput()
 {
-    readOutput();
+    if (!readOutput())
+        return QByteArray();
     QByteArray output;
     output.swap(m_output);
     return output;
@@ -269,23 +292,54 @@ void ChildProcess::onExited()
 {
     if (m_pid <= 0)
         return;
+    // The group goes with its leader. Not reaped yet, the leader keeps the
+    // group's number from being given to anyone else.
+    killGroup();
     int status = 0;
-    pid_t reaped;
-    do {
-        reaped = ::waitpid(pid_t(m_pid), &status, 0);
-    } while (reaped < 0 && errno == EINTR);
-    // What it wrote before it ended; a grandchild holding the pipe is not waited for.
-    readOutput();
+    const pid_t reaped =
+        Syscall::retried([this, &status] { return ::waitpid(pid_t(m_pid), &status, 0); });
+    // What it wrote before it ended.
+    const bool withinLimit = readOutput();
     m_pid = 0;
     m_watchdog.stop();
     release();
-    if (reaped > 0 && WIFSIGNALED(status)) {
-        m_errorString = tr("%1 crashed").arg(QFileInfo(m_program).fileName());
-        emit errorOccurred(QProcess::Crashed);
-        emit finished(WTERMSIG(status), QProcess::CrashExit);
+    if (m_endTold)
         return;
+    End end = m_killedFor;
+    int code = 0;
+    if (end == End::Exited && !withinLimit) {
+        end = End::TooMuchOutput;
+    } else if (end == End::Exited && reaped > 0 && WIFSIGNALED(status)) {
+        end = End::Crashed;
+        code = WTERMSIG(status);
+    } else if (end == End::Exited) {
+        code = reaped > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    emit finished(reaped > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, QProcess::NormalExit);
+    tell(end, code);
+}
+
+void ChildProcess::tell(End end, int code)
+{
+    const QString name = QFileInfo(m_program).fileName();
+    switch (end) {
+    case End::Crashed:
+        m_errorString = tr("%1 crashed").arg(name);
+        break;
+    case End::TimedOut:
+        m_errorString = tr("%1 did not answer within %2 seconds.")
+                            .arg(name)
+                            .arg(int(std::ceil(m_limitMs / 1000.0)));
+        break;
+    case End::TooMuchOutput:
+        m_errorString = tr("%1 wrote more than %2 MiB of output.")
+                            .arg(name)
+                            .arg(qint64(std::ceil(double(m_outputLimit) / (1024 * 1024))));
+        break;
+    case End::Exited:
+    case End::FailedToStart:
+        break;
+    }
+    emit ended(end, code);
 }
 
 void ChildProcess::release()
@@ -299,25 +353,35 @@ void ChildProcess::release()
     closeFd(m_exitFd);
 }
 
-void ChildProcess::kill()
+void ChildProcess::killGroup()
 {
-    if (m_pid > 0)
-        ::kill(pid_t(m_pid), SIGKILL);
+    if (m_pid <= 0)
+        return;
+    ::kill(-pid_t(m_pid), SIGKILL);
+    ::kill(pid_t(m_pid), SIGKILL); // in case it never got a group of its own
 }
 
-bool ChildProcess::waitForFinished(int ms)
+void ChildProcess::kill()
+{
+    killGroup();
+}
+
+bool ChildProcess::waitForExit(int ms)
 {
     if (m_pid <= 0)
         return true;
+    const QDeadlineTimer deadline(ms);
     if (m_exitFd >= 0) {
         pollfd fd{m_exitFd, POLLIN, 0};
-        if (::poll(&fd, 1, ms) <= 0)
+        int ready;
+        do {
+            ready = ::poll(&fd, 1, int(deadline.remainingTime()));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0)
             return false;
     } else {
-        QElapsedTimer clock;
-        clock.start();
         while (!hasEnded(m_pid)) {
-            if (clock.elapsed() > ms)
+            if (deadline.hasExpired())
                 return false;
             ::usleep(1000);
         }
@@ -326,14 +390,23 @@ bool ChildProcess::waitForFinished(int ms)
     return true;
 }
 
-void ChildProcess::onTimeLimit()
+void ChildProcess::killFor(End why)
 {
     if (m_pid <= 0)
         return;
-    m_timedOut = true;
-    kill();
-    // SIGKILL ends it at once: wait for that, so that the next command finds
-    // the runner free.
-    waitForFinished(5000);
-    emit timedOut();
+    m_killedFor = why;
+    killGroup();
+    // SIGKILL ends it at once: wait for that, so that a command started
+    // from the end's handler finds the runner free.
+    if (waitForExit(5000))
+        return;
+    // Held in the kernel: told now, reaped whenever it ends.
+    m_endTold = true;
+    m_watchdog.stop();
+    tell(why, 0);
+}
+
+void ChildProcess::onTimeLimit()
+{
+    killFor(End::TimedOut);
 }

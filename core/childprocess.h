@@ -11,24 +11,35 @@
 class QSocketNotifier;
 
 // One command at a time, run as a child of the tool, with the part of
-// QProcess's interface the tool uses and its signals in the same order (on a
-// crash errorOccurred(Crashed), then finished with the signal number).
+// QProcess's interface the tool uses. Every start ends in exactly one
+// ended(), which says how.
 //
-// It differs from QProcess in three ways:
+// It differs from QProcess in these ways:
 // - The child is started with vfork and exec. QProcess forks, which copies
 //   the page tables of the whole tool and then makes the tool fault on every
 //   page it writes until the child has exec'd: with a full window that cost
 //   several times what loginctl itself takes, for every command.
-// - The kernel kills the child when the tool dies, however the tool dies, and
-//   a child still running when this object goes is killed without a word.
-// - A run that has not ended after the time limit is killed and reported
-//   with timedOut(); its end then counts as that, not as a crash.
+// - The child leads a process group of its own, and the whole group is
+//   killed when the child ends, when it is stopped, when it runs past the
+//   time limit or writes past the output limit, and when this object goes:
+//   nothing the command started outlives it. The kernel kills the child
+//   when the tool dies, however the tool dies.
 // Standard input and standard error are /dev/null, unless errors are asked
 // for with the output; standard output is read.
 class ChildProcess : public QObject
 {
     Q_OBJECT
 public:
+    enum class End
+    {
+        Exited,        // on its own; code is the exit status
+        Crashed,       // killed by a signal; code is the signal
+        FailedToStart, // errorString() says why
+        TimedOut,      // killed at the time limit
+        TooMuchOutput, // killed at the output limit; what it wrote is dropped
+    };
+    Q_ENUM(End)
+
     explicit ChildProcess(QObject *parent = nullptr);
     ~ChildProcess() override;
 
@@ -45,12 +56,10 @@ public:
     // 0: no limit.
     void setTimeLimit(int ms) { m_limitMs = ms; }
     int timeLimit() const { return m_limitMs; }
-    // The last run was killed for running too long.
-    bool hasTimedOut() const { return m_timedOut; }
-    // "loginctl did not answer within 30 seconds."
-    QString timeoutText() const;
+    // Bytes of output, Constants::CommandOutputLimitBytes unless set; 0: no limit.
+    void setOutputLimit(qint64 bytes) { m_outputLimit = bytes; }
 
-    // Starts the program; a failure to start is reported by errorOccurred()
+    // Starts the program; even a failure to start is reported by ended()
     // once control is back in the event loop, as QProcess does.
     void start();
     QProcess::ProcessState state() const
@@ -61,22 +70,27 @@ public:
 
     // What the child wrote to its standard output and was not read yet.
     QByteArray readAllStandardOutput();
+    // What ended the last run, when it did not exit on its own: "loginctl
+    // could not be started: …", "loginctl crashed", "loginctl did not answer
+    // within 30 seconds.", "loginctl wrote more than 16 MiB of output."
     QString errorString() const { return m_errorString; }
 
+    // Kills the child and everything it started; the end follows as a crash.
     void kill();
-    // Waits at most ms for the child's end and reports it; false when it
-    // still runs.
-    bool waitForFinished(int ms);
 
 signals:
-    void finished(int exitCode, QProcess::ExitStatus exitStatus);
-    void errorOccurred(QProcess::ProcessError error);
-    void timedOut();
+    void ended(ChildProcess::End end, int code);
 
 private:
     void failToStart(int error);
-    void readOutput();
+    // False once the output is past the limit.
+    bool readOutput();
+    void onOutput();
     void onExited();
+    void tell(End end, int code);
+    bool waitForExit(int ms);
+    void killGroup();
+    void killFor(End why);
     void release();
     void onTimeLimit();
 
@@ -87,8 +101,9 @@ private:
     bool m_errorsToOutput = false;
     QString m_errorString;
     QByteArray m_output;
+    qint64 m_outputLimit;
 
-    qint64 m_pid = 0;
+    qint64 m_pid = 0; // also the process group's id
     int m_outputFd = -1;
     int m_exitFd = -1; // a pidfd, readable once the child has ended
     QSocketNotifier *m_outputNotifier = nullptr;
@@ -97,5 +112,7 @@ private:
 
     QTimer m_watchdog;
     int m_limitMs = 0;
-    bool m_timedOut = false;
+    // Why the tool killed the running child, Exited when it did not.
+    End m_killedFor = End::Exited;
+    bool m_endTold = false; // a child that outlived its kill is only reaped
 };

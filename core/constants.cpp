@@ -17,6 +17,7 @@ const QString DisplayManagerService = QStringLiteral("zel-dm");
 const QString DeviceMimeType = QStringLiteral("application/x-qabstractitemmodeldatalist");
 
 const int CommandTimeLimitMs = 30000;
+const qint64 CommandOutputLimitBytes = 16 * 1024 * 1024;
 
 const QString RaiseMessage = QStringLiteral("raise");
 

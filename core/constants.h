@@ -27,6 +27,9 @@ extern const QString DeviceMimeType; // "application/x-qabstractitemmodeldatalis
 // loginctl gives up on D-Bus after 25 s, and udevd settles a change event in
 // well under a second unless it is stuck.
 extern const int CommandTimeLimitMs; // 30000
+// How much a loginctl or udevadm command may print before it is killed: far
+// more than the status of any real machine, which is a few kilobytes.
+extern const qint64 CommandOutputLimitBytes; // 16 MiB
 
 // Message the second copy sends to the running one.
 extern const QString RaiseMessage; // "raise"

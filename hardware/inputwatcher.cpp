@@ -1,5 +1,6 @@
 #include "hardware/inputwatcher.h"
 
+#include "core/syscall.h"
 #include "hardware/sysfs.h"
 
 #include <QFile>
@@ -102,8 +103,10 @@ void InputWatcher::watch(const QList<QStringList> &devices)
         const QByteArray path = QFile::encodeName(it.key());
         // Never through a link: the node must be the one in devRoot's input
         // folder, not a file that a link there names.
-        const int fd = ::open(path.constData(),
-                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+        const int fd = Syscall::retried([&path] {
+            return ::open(path.constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+        });
         if (fd < 0) {
             emit unreadable(it.value(), it.key(), QString::fromLocal8Bit(std::strerror(errno)));
             continue;
@@ -150,6 +153,23 @@ void InputWatcher::close(const QString &node)
     m_nodes.erase(found);
 }
 
+void InputWatcher::addRecords(const char *data, qint64 size, bool *seen, Activity *activity)
+{
+    // An event node hands out whole records only; anything else is not one
+    // and is dropped whole.
+    if (size <= 0 || size % qint64(sizeof(input_event)) != 0)
+        return;
+    for (qint64 offset = 0; offset < size; offset += qint64(sizeof(input_event))) {
+        input_event event;
+        std::memcpy(&event, data + offset, sizeof event);
+        Activity found;
+        if (activityOf(event, &found) && (!*seen || found != Activity::Moved)) {
+            *activity = found;
+            *seen = true;
+        }
+    }
+}
+
 void InputWatcher::read(const QString &name)
 {
     const auto found = m_nodes.constFind(name);
@@ -160,7 +180,8 @@ void InputWatcher::read(const QString &name)
     bool seen = false;
     Activity kind = Activity::KeyPressed;
     for (;;) {
-        const ssize_t n = ::read(node.fd, events, sizeof events);
+        const ssize_t n = readNode ? readNode(node.fd, events, sizeof events)
+                                   : ::read(node.fd, events, sizeof events);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EAGAIN)
@@ -171,17 +192,7 @@ void InputWatcher::read(const QString &name)
             close(name);
             break;
         }
-        // An event node hands out whole records only; anything else is not
-        // one and is dropped whole.
-        if (n % ssize_t(sizeof(input_event)) != 0)
-            continue;
-        for (ssize_t i = 0; i < n / ssize_t(sizeof(input_event)); ++i) {
-            Activity activity;
-            if (activityOf(events[i], &activity) && (!seen || activity != Activity::Moved)) {
-                kind = activity;
-                seen = true;
-            }
-        }
+        addRecords(reinterpret_cast<const char *>(events), n, &seen, &kind);
     }
     // One report per wake-up, a press before a movement.
     if (seen)

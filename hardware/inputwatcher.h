@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/types.h>
 
 class QSocketNotifier;
 
@@ -47,6 +48,14 @@ public:
     using NodeCheck = std::function<bool(const struct stat &node)>;
     void setNodeCheck(NodeCheck check) { m_isEventNode = std::move(check); }
     static bool isInputDevice(const struct stat &node);
+    // Adds what one read of a node holds to what was seen at this wake-up:
+    // whether someone is at the device (*seen) and how, a press before a
+    // movement. A read that is not whole event records is dropped whole.
+    static void addRecords(const char *data, qint64 size, bool *seen, Activity *activity);
+
+    // How a node is read (::read unless set): tests play a device that is
+    // unplugged while it is read.
+    std::function<ssize_t(int fd, void *buffer, size_t size)> readNode;
 
 signals:
     void activity(QStringList addresses, InputWatcher::Activity activity);

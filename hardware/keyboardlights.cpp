@@ -1,5 +1,6 @@
 #include "hardware/keyboardlights.h"
 
+#include "core/syscall.h"
 #include "hardware/sysfs.h"
 
 #include <QFile>
@@ -21,18 +22,23 @@ QByteArray readValue(const QString &file)
     return f.read(4096).trimmed();
 }
 
-// The trigger in brackets: "none [kbd-capslock] kbd-numlock" gives "kbd-capslock".
-QByteArray activeTrigger(const QByteArray &triggers)
-{
-    const int open = triggers.indexOf('[');
-    const int close = triggers.indexOf(']', open + 1);
-    if (open < 0 || close < 0)
-        return {};
-    const QByteArray name = triggers.mid(open + 1, close - open - 1);
-    return name == "none" ? QByteArray() : name;
-}
-
 } // namespace
+
+QByteArray KeyboardLights::activeTrigger(const QByteArray &triggers)
+{
+    // What the kernel lists is the names, one word each, the active one in
+    // brackets; a light's file holds what the kernel put there, but a word
+    // that is no name must never be written back as one.
+    for (const QByteArray &word : triggers.simplified().split(' ')) {
+        if (word.size() < 3 || !word.startsWith('[') || !word.endsWith(']'))
+            continue;
+        const QByteArray name = word.mid(1, word.size() - 2);
+        if (name.contains('[') || name.contains(']') || name == "none")
+            return {};
+        return name;
+    }
+    return {};
+}
 
 KeyboardLights::KeyboardLights(const QString &sysRoot, QObject *parent)
     : QObject(parent), m_sysRoot(sysRoot)
@@ -144,11 +150,16 @@ void KeyboardLights::restore()
 bool KeyboardLights::write(const QString &file, const QByteArray &value)
 {
     const QByteArray path = QFile::encodeName(file);
-    const int fd = ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    bool written = fd >= 0 && ::write(fd, value.constData(), size_t(value.size())) == value.size();
+    const int fd = Syscall::retried(
+        [&path] { return ::open(path.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW); });
+    bool written = fd >= 0 && Syscall::retried([&] {
+                                  return ::write(fd, value.constData(), size_t(value.size()));
+                              }) == value.size();
     const int error = errno;
     if (fd >= 0)
         written = ::close(fd) == 0 && written;
+    if (written && afterWrite)
+        afterWrite(file, value);
     if (!written && m_error.isEmpty())
         m_error = tr("%1 could not be written: %2")
                       .arg(file, QString::fromLocal8Bit(std::strerror(error)));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 // Makes a keyboard's Num, Caps and Scroll Lock lights blink, through their
 // LED class devices in sysfs, and then puts each light back as it was: its
@@ -18,6 +19,10 @@ public:
     explicit KeyboardLights(const QString &sysRoot = QStringLiteral("/sys"),
                             QObject *parent = nullptr);
     ~KeyboardLights() override;
+
+    // The trigger a light follows, from the list in its trigger file:
+    // "none [kbd-capslock] kbd-numlock" gives "kbd-capslock"; none gives "".
+    static QByteArray activeTrigger(const QByteArray &triggers);
 
     // The LED directories of the lock lights of these input devices.
     QStringList lightsOf(const QStringList &syspaths) const;
@@ -33,6 +38,11 @@ public:
     // 12 steps of 250 ms: six flashes in three seconds.
     int steps = 12;
     int interval = 250;
+
+    // Called after every value written to a light's file: where tests play
+    // the kernel, which answers a write (a brightness of 0 detaches the
+    // trigger, a trigger sets the brightness).
+    std::function<void(const QString &file, const QByteArray &value)> afterWrite;
 
 signals:
     // After every change, on or off.

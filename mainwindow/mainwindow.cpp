@@ -4,6 +4,7 @@
 #include "apply/videocarddetector.h"
 #include "core/appsettings.h"
 #include "core/constants.h"
+#include "core/terminationsignals.h"
 #include "mainwindow/attachprogressdialog.h"
 #include "mainwindow/identifymode.h"
 #include "mainwindow/outsidechanges.h"
@@ -85,6 +86,8 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     rename->setShortcut(Qt::Key_F2);
     addAction(rename);
     connect(rename, &QAction::triggered, this, &MainWindow::renameFocusedSeat);
+    if (TerminationSignals *termination = TerminationSignals::instance())
+        connect(termination, &TerminationSignals::received, this, &MainWindow::endOnSignal);
 
     setState(State::Loading);
     m_seatReader.readSeatsList();
@@ -454,8 +457,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
         }
     }
     setState(State::Closing);
-    // A layout being applied closes the window once it has ended.
-    if (m_attachJob.isRunning()) {
+    // A layout being applied or reset closes the window once it has ended.
+    if (m_attachJob.isRunning() || m_seatReset.isRunning()) {
         event->ignore();
         return;
     }
@@ -559,7 +562,7 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
     } else {
         // Nothing counts as saved: the administrator can correct and save again.
         setEnabled(true);
-        if (!outcome.failed.isEmpty()) {
+        if (!outcome.failed.isEmpty() && !m_endingOnSignal) {
             Prompt::critical(this, tr("Device attaching error"),
                              attachFailureText(outcome.failed, m_deviceNames));
         }
@@ -572,7 +575,18 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 
 void MainWindow::onLoginUtilError(QString error)
 {
-    Prompt::critical(this, tr("Device attaching error"), error);
+    if (!m_endingOnSignal)
+        Prompt::critical(this, tr("Device attaching error"), error);
+}
+
+// Each command of a save or a reset is bounded, and a cut would leave the
+// seats half-assigned: it runs to its end. The display manager is not
+// restarted then; the next start shows the system as it is.
+void MainWindow::endOnSignal()
+{
+    m_endingOnSignal = true;
+    m_stateChanged = false;
+    close();
 }
 
 // A save or a reset restarts the display manager, which may end this
@@ -602,16 +616,20 @@ void MainWindow::onResetFinished(const QString &error)
     setEnabled(true);
     m_outside->ignoreFor(3000);
     if (!error.isEmpty()) {
-        Prompt::critical(this, tr("Device attaching error"), error);
-        setState(State::Idle);
+        onLoginUtilError(error);
+    } else {
+        updateDisplayManagerConfig(false);
+        restartDisplayManager();
+        setStateChanged(false);
+    }
+    if (m_state == State::Closing) {
+        close();
         return;
     }
-    updateDisplayManagerConfig(false);
-    restartDisplayManager();
-    // What was on screen is gone: read the seats afresh without asking.
-    setStateChanged(false);
     setState(State::Idle);
-    reloadConfiguration();
+    // What was on screen is gone: read the seats afresh without asking.
+    if (error.isEmpty())
+        reloadConfiguration();
 }
 
 void MainWindow::equipTree(DevTreeWidget *tree)
@@ -665,7 +683,11 @@ void MainWindow::updateDisplayManagerConfig(bool seatsRemain)
     if (!m_displayManager.editsConfiguration())
         return;
     updateDmConfig(
-        seatsRemain, [this](const QString &text) { Prompt::warning(this, tr("Warning!"), text); },
+        seatsRemain,
+        [this](const QString &text) {
+            if (!m_endingOnSignal)
+                Prompt::warning(this, tr("Warning!"), text);
+        },
         m_environment.displayManagerConfig);
 }
 
@@ -727,6 +749,9 @@ void MainWindow::tellBeforeRestart(int furtherSeats)
 
 void MainWindow::restartDisplayManager()
 {
+    // Ending on a signal: nothing is restarted, and nobody is there to tell.
+    if (m_endingOnSignal)
+        return;
     if (!m_displayManager.isRunning()) {
         Prompt::information(this, tr("Saved"),
                             tr("The devices are on their seats. No display manager was "

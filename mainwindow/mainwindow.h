@@ -61,6 +61,9 @@ public:
     // edits the display manager's configuration, attaches and verifies every
     // pair of the queue, and restarts the display manager if all arrived.
     void startApplying(const QList<AttachPair> &queue);
+    // A termination signal (a shutdown, Ctrl+C, a closed terminal) ends the
+    // window without a question; a save or a reset under way ends first.
+    void endOnSignal();
 
     // For the program's own tests and the accessibility of its state.
     State state() const { return m_state; }
@@ -141,4 +144,5 @@ private:
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save
     QList<SeatSession> m_sessions;         // of the last reading
+    bool m_endingOnSignal = false;
 };

@@ -31,6 +31,8 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     initHelpResources();
     setObjectName(QStringLiteral("helpWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The tool ends with its main window, whether the help is open or not.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Help"));
     resize(640, 560);
 

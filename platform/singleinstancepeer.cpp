@@ -1,7 +1,8 @@
 #include "platform/singleinstancepeer.h"
 
+#include "platform/instancemessage.h"
+
 #include <QCryptographicHash>
-#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
@@ -138,10 +139,7 @@ bool SingleInstancePeer::sendMessage(const QString &message, int timeoutMs)
             return false;
         QThread::msleep(50);
     }
-    QByteArray payload;
-    QDataStream out(&payload, QIODevice::WriteOnly);
-    out << message;
-    socket.write(payload);
+    socket.write(InstanceMessage::encode(message));
     if (!socket.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))))
         return false;
     while (socket.bytesAvailable() < 1) {
@@ -157,13 +155,22 @@ void SingleInstancePeer::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() {
-            QDataStream in(socket);
-            in.startTransaction();
+        auto received = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, received]() {
+            received->append(socket->readAll());
             QString message;
-            in >> message;
-            if (!in.commitTransaction())
+            int used = 0;
+            switch (InstanceMessage::decode(*received, &message, &used)) {
+            case InstanceMessage::Result::Incomplete:
                 return; // wait for the rest
+            case InstanceMessage::Result::Invalid:
+                received->clear();
+                socket->abort();
+                return;
+            case InstanceMessage::Result::Complete:
+                received->remove(0, used);
+                break;
+            }
             socket->putChar(Acknowledge);
             socket->flush();
             emit messageReceived(message);

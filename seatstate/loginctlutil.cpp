@@ -13,10 +13,18 @@ LoginctlUtil::LoginctlUtil(QObject *parent) : QObject(parent)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("SYSTEMD_UTF8"), QStringLiteral("1"));
     m_process.setProcessEnvironment(environment);
-    connect(&m_process, &ChildProcess::finished, this, &LoginctlUtil::onFinished);
-    connect(&m_process, &ChildProcess::errorOccurred, this, &LoginctlUtil::onError);
     m_process.setTimeLimit(Constants::CommandTimeLimitMs);
-    connect(&m_process, &ChildProcess::timedOut, this, &LoginctlUtil::onTimedOut);
+    connect(&m_process, &ChildProcess::ended, this, &LoginctlUtil::onEnded);
+}
+
+QString LoginctlUtil::crashText(int code)
+{
+    return tr("Crashed: code is %1").arg(code);
+}
+
+QString LoginctlUtil::unexpectedOutputText(const QStringList &arguments)
+{
+    return tr("loginctl %1: unexpected output").arg(arguments.join(QLatin1Char(' ')));
 }
 
 void LoginctlUtil::setIdle()
@@ -83,13 +91,35 @@ void LoginctlUtil::start(Command command, const QStringList &arguments)
     m_process.start();
 }
 
+// The one end of a command, told as QProcess would tell it: a crash as an
+// error of the process and then as its end, which makes two errors; a
+// command killed by the tool as an error alone.
+void LoginctlUtil::onEnded(ChildProcess::End end, int code)
+{
+    switch (end) {
+    case ChildProcess::End::Exited:
+        onFinished(code, QProcess::NormalExit);
+        break;
+    case ChildProcess::End::Crashed:
+        onError(QProcess::Crashed);
+        onFinished(code, QProcess::CrashExit);
+        break;
+    case ChildProcess::End::FailedToStart:
+        onError(QProcess::FailedToStart);
+        break;
+    case ChildProcess::End::TimedOut:
+        onError(QProcess::Timedout);
+        break;
+    case ChildProcess::End::TooMuchOutput:
+        onError(QProcess::ReadError);
+        break;
+    }
+}
+
 void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
-    // A command killed for taking too long is told once, by onTimedOut().
-    if (m_process.hasTimedOut())
-        return;
     if (exitStatus != QProcess::NormalExit) {
-        emit error(tr("Crashed: code is %1").arg(exitCode));
+        emit error(crashText(exitCode));
         return;
     }
     // A non-zero exit code is no error here: the caller judges the output.
@@ -118,20 +148,13 @@ void LoginctlUtil::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 void LoginctlUtil::onError(QProcess::ProcessError processError)
 {
     Q_UNUSED(processError)
-    if (m_process.hasTimedOut())
-        return;
     emit error(m_process.errorString());
-}
-
-void LoginctlUtil::onTimedOut()
-{
-    emit error(m_process.timeoutText());
 }
 
 void LoginctlUtil::parseSeatStatus()
 {
     devices.clear();
-    const QString output = readOutput();
-    devices = ::parseSeatStatus(output);
-    sessions = SeatSessions::ofSeatStatus(output);
+    m_statusText = readOutput();
+    devices = ::parseSeatStatus(m_statusText);
+    sessions = SeatSessions::ofSeatStatus(m_statusText);
 }

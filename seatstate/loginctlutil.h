@@ -24,6 +24,11 @@ public:
     // (Constants::CommandTimeLimitMs unless set).
     void setTimeLimit(int ms) { m_process.setTimeLimit(ms); }
 
+    // "Crashed: code is 9": how a command killed by signal 9 is told.
+    static QString crashText(int code);
+    // "loginctl list-seats: unexpected output": an answer that is none.
+    static QString unexpectedOutputText(const QStringList &arguments);
+
     // Everything the last command wrote to its standard output and that has
     // not been read yet, as UTF-8, cut at the first NUL; null when nothing.
     QString readOutput();
@@ -32,6 +37,8 @@ public:
     SeatDevices devices;
     // The words of its "Sessions:" line, the active one starred.
     QStringList sessions;
+    // The text they were parsed from.
+    QString statusText() const { return m_statusText; }
 
 signals:
     void error(QString error);
@@ -52,7 +59,7 @@ public slots:
 private slots:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onError(QProcess::ProcessError processError);
-    void onTimedOut();
+    void onEnded(ChildProcess::End end, int code);
 
 private:
     enum Command
@@ -73,4 +80,5 @@ private:
     int m_command = ListSeats;
     QString m_seat;
     QString m_address;
+    QString m_statusText;
 };

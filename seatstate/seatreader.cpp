@@ -128,10 +128,13 @@ QList<DeviceItem> SeatReader::withInputKinds(const QList<DeviceItem> &items,
 
 QList<DeviceItem> SeatReader::orphans(const QStringList &seatIds, const DeviceInfoSource &info)
 {
-    // The topmost device of each tree left on a seat that is gone, written as
-    // loginctl would list it in a seat's status, so that it is named and
-    // filed exactly as it will be once it is back on the main seat.
-    QString status;
+    // A video card's line of a seat's status ends in "drm:card" and one digit.
+    static const QRegularExpression videocard(QStringLiteral("drm:card[0-9]$"));
+
+    // The topmost device of each tree left on a seat that is gone, named and
+    // filed by the words of its line in a seat's status, as loginctl would
+    // list it, so that it shows as it will once it is back on the main seat.
+    SeatDevices devices;
     QStringList topmost;
     for (const SeatTaggedDevice &device : info.seatDevices()) {
         const QString seat = device.seat.isEmpty() ? QStringLiteral("seat0") : device.seat;
@@ -141,24 +144,47 @@ QList<DeviceItem> SeatReader::orphans(const QStringList &seatIds, const DeviceIn
             std::any_of(topmost.cbegin(), topmost.cend(), [&device](const QString &top) {
                 return device.syspath.startsWith(top + QLatin1Char('/'));
             });
+        // The check after an attach reads a seat's status line by line.
         if (child || device.syspath.contains(QLatin1Char('\n')))
             continue;
         topmost.append(device.syspath);
-        QString line = device.subsystem + QLatin1Char(':') + device.sysname;
+
+        // What comes from the device itself must not break a line: no
+        // controls in its kernel name or its name.
+        const auto printable = [](QString text) {
+            for (QChar &c : text) {
+                if (c.category() == QChar::Other_Control)
+                    c = QLatin1Char(' ');
+            }
+            return text;
+        };
+        const QString kernelName = printable(device.subsystem + QLatin1Char(':') + device.sysname);
+        const QString name = printable(device.name);
+        QString line = kernelName;
         if (device.master)
             line.prepend(QStringLiteral("[MASTER] "));
-        // A name comes from the device itself: it must not start lines of its own.
-        QString name = device.name;
-        for (QChar &c : name) {
-            if (c.category() == QChar::Other_Control)
-                c = QLatin1Char(' ');
-        }
         if (!name.isEmpty())
             line += QStringLiteral(" \"") + name + QLatin1Char('"');
-        status += QStringLiteral("\u251c\u2500") + device.syspath + QStringLiteral("\n\u2502 ") +
-                  line + QLatin1Char('\n');
+        const QString shownName = name.isEmpty() ? line : name;
+        const auto says = [&](const QString &word) {
+            return kernelName.contains(word, Qt::CaseInsensitive) ||
+                   name.contains(word, Qt::CaseInsensitive);
+        };
+
+        const bool isVideocard = name.isEmpty() && videocard.match(kernelName).hasMatch();
+        const bool isKeyboard = says(QStringLiteral("keyboard"));
+        const bool isMouse = says(QStringLiteral("mouse"));
+        if (isVideocard)
+            devices.insert(VideocardCategory, DeviceEntry(line.trimmed(), device.syspath));
+        if (isKeyboard)
+            devices.insert(KeyboardCategory, DeviceEntry(shownName, device.syspath));
+        if (isMouse)
+            devices.insert(MouseCategory, DeviceEntry(shownName, device.syspath));
+        // Connectors and cards from 10 on are no devices of a seat's tree.
+        else if (!isVideocard && !isKeyboard && !line.contains(QLatin1String("drm:card")))
+            devices.insert(UnrecognizedCategory, DeviceEntry(line.simplified(), device.syspath));
     }
-    return withInputKinds(deviceItems(parseSeatStatus(status)), info);
+    return withInputKinds(deviceItems(devices), info);
 }
 
 namespace {
@@ -228,7 +254,12 @@ void SeatReader::onSeatsListRead()
 {
     if (!m_reading)
         return;
-    const QStringList ids = sortedSeats(parseSeatList(m_loginctl.readOutput()));
+    const QString list = m_loginctl.readOutput();
+    if (!isSeatList(list)) {
+        refuse({QStringLiteral("list-seats")});
+        return;
+    }
+    const QStringList ids = sortedSeats(parseSeatList(list));
     if (ids.isEmpty()) {
         finish(SeatLayout::Status::NoSeats);
         return;
@@ -247,6 +278,10 @@ void SeatReader::onSeatStatusRead()
     if (!m_reading || m_statusIndex >= m_layout.seats.size())
         return;
     SeatContent &seat = m_layout.seats[m_statusIndex];
+    if (!isSeatStatusOf(m_loginctl.statusText(), seat.seatId)) {
+        refuse({QStringLiteral("seat-status"), seat.seatId});
+        return;
+    }
     seat.devices = deviceItems(m_loginctl.devices);
     if (m_info)
         seat.devices = withInputKinds(seat.devices, *m_info);
@@ -300,6 +335,13 @@ void SeatReader::onLoginUtilError(const QString &error)
     emit this->error(error);
     if (m_reading)
         finish(SeatLayout::Status::Stopped);
+}
+
+// Output that cannot be loginctl's answer (a wrapper's message, garbage)
+// ends the reading like an error, rather than giving a seat without devices.
+void SeatReader::refuse(const QStringList &arguments)
+{
+    onLoginUtilError(LoginctlUtil::unexpectedOutputText(arguments));
 }
 
 void SeatReader::finish(SeatLayout::Status status)

@@ -110,6 +110,7 @@ private:
     void onSeatStatusRead();
     void onSessionsRead();
     void onLoginUtilError(const QString &error);
+    void refuse(const QStringList &arguments);
     void finish(SeatLayout::Status status);
 
     LoginctlUtil m_loginctl;

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 const QChar TreeVertical(0x2502); // "│", drawn by loginctl between siblings
@@ -36,21 +38,47 @@ bool mentionsSkippedWords(const QString &line)
     return false;
 }
 
+// What logind accepts as a seat name.
+bool isSeatName(const QString &name)
+{
+    static const QRegularExpression seatName(QStringLiteral("^seat[A-Za-z0-9_-]{1,251}$"));
+    return seatName.match(name).hasMatch();
+}
+
 } // namespace
 
 QStringList parseSeatList(const QString &output)
 {
-    // What logind accepts as a seat name; anything else on a line of the
-    // list (garbage, a message) would otherwise become a seat, even the main one.
-    static const QRegularExpression seatName(QStringLiteral("^seat[A-Za-z0-9_-]{1,251}$"));
+    // Anything else on a line of the list (garbage, a message) would
+    // otherwise become a seat, even the main one.
     QStringList seats;
     const QStringList parts = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const QString seat = part.trimmed();
-        if (seatName.match(seat).hasMatch())
+        if (isSeatName(seat))
             seats.append(seat);
     }
     return seats;
+}
+
+bool isSeatList(const QString &output)
+{
+    const QStringList parts = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return std::all_of(parts.cbegin(), parts.cend(), [](const QString &part) {
+        const QString line = part.trimmed();
+        return line.isEmpty() || isSeatName(line);
+    });
+}
+
+bool isSeatStatusOf(const QString &output, const QString &seat)
+{
+    if (output.isEmpty())
+        return true;
+    const QStringList lines = output.split(QLatin1Char('\n'));
+    return lines.first().trimmed() == seat &&
+           std::any_of(lines.cbegin() + 1, lines.cend(), [](const QString &line) {
+               return line.trimmed() == QLatin1String("Devices:");
+           });
 }
 
 SeatDevices parseSeatStatus(const QString &output)

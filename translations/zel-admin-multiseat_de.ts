@@ -22,6 +22,10 @@
         <source>%1 crashed</source>
         <translation>%1 ist abgestürzt</translation>
     </message>
+    <message>
+        <source>%1 wrote more than %2 MiB of output.</source>
+        <translation>%1 hat mehr als %2 MiB ausgegeben.</translation>
+    </message>
 </context>
 <context>
     <name>CreateSeatDialog</name>
@@ -299,6 +303,10 @@
     <message>
         <source>Crashed: code is %1</source>
         <translation>Abgestürzt: Code %1</translation>
+    </message>
+    <message>
+        <source>loginctl %1: unexpected output</source>
+        <translation>loginctl %1: unerwartete Ausgabe</translation>
     </message>
 </context>
 <context>
@@ -643,10 +651,6 @@ und wird gekürzt angezeigt</translation>
 </context>
 <context>
     <name>SeatReset</name>
-    <message>
-        <source>Crashed: code is %1</source>
-        <translation>Abgestürzt: Code %1</translation>
-    </message>
     <message>
         <source>loginctl flush-devices failed with status %1.</source>
         <translation>loginctl flush-devices ist mit Status %1 gescheitert.</translation>

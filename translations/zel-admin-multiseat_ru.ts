@@ -22,6 +22,10 @@
         <source>%1 crashed</source>
         <translation>%1 аварийно завершился</translation>
     </message>
+    <message>
+        <source>%1 wrote more than %2 MiB of output.</source>
+        <translation>%1 вывел более %2 МиБ данных.</translation>
+    </message>
 </context>
 <context>
     <name>CreateSeatDialog</name>
@@ -300,6 +304,10 @@
     <message>
         <source>Crashed: code is %1</source>
         <translation>Аварийное завершение: код %1</translation>
+    </message>
+    <message>
+        <source>loginctl %1: unexpected output</source>
+        <translation>loginctl %1: неожиданный вывод</translation>
     </message>
 </context>
 <context>
@@ -644,10 +652,6 @@ and will be displayed truncated</source>
 </context>
 <context>
     <name>SeatReset</name>
-    <message>
-        <source>Crashed: code is %1</source>
-        <translation>Аварийное завершение: код %1</translation>
-    </message>
     <message>
         <source>loginctl flush-devices failed with status %1.</source>
         <translation>loginctl flush-devices завершилась с кодом %1.</translation>

@@ -30,6 +30,8 @@ private slots:
     void handOverComesBeforeThePrivilegeCheck();
     void lockOfAKilledCopyDoesNotBlock();
     void childDiesWithAKilledCopy();
+    void terminationSignalEndsTheTool_data();
+    void terminationSignalEndsTheTool();
     void speaksTheUsersLanguage_data();
     void speaksTheUsersLanguage();
     void elevatedCallersHandNothingToQt_data();
@@ -211,6 +213,37 @@ void TestStartup::childDiesWithAKilledCopy()
     QVERIFY(tool->waitForFinished(5000));
     QVERIFY2(QTest::qWaitFor([&] { return !TestEnv::processAlive(children.first()); }, 5000),
              "the hung loginctl outlived the killed tool");
+}
+
+// A shutdown, Ctrl+C or a closed terminal ends the tool through its event
+// loop, as a closed window would: exit code 0, and the loginctl it was
+// waiting for goes with it.
+void TestStartup::terminationSignalEndsTheTool_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestStartup::terminationSignalEndsTheTool()
+{
+    QFETCH(int, signal);
+    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"),
+                               "seat seat0\nfault list-seats sleep 600000\n"));
+    const QString report = reportPath("report");
+    QProcess *tool = startDriver({}, report);
+    QVERIFY(waitForLine(report, "running\t"));
+    QList<qint64> children;
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !(children = TestEnv::emulatorChildren(tool->processId())).isEmpty(); },
+        10000));
+    ::kill(pid_t(tool->processId()), signal);
+    QVERIFY(tool->waitForFinished(10000));
+    QCOMPARE(tool->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool->exitCode(), 0);
+    QCOMPARE(reportLines(report).last(), QStringLiteral("exit\t0"));
+    QVERIFY(QTest::qWaitFor([&] { return !TestEnv::processAlive(children.first()); }, 5000));
 }
 
 // The program speaks one language, the first of the user's that it has or

@@ -1,14 +1,18 @@
 #include "apply/dmconfig.h"
 #include "common/testenv.h"
+#include "core/terminationsignals.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 #include <cerrno>
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -60,6 +64,10 @@ private slots:
     void swappedCopyLeadsNowhere_data();
     void swappedCopyLeadsNowhere();
     void extendedAttributesKept();
+    void attributeNotCarriedOverFailsTheEdit();
+    void interruptedCallsAreMadeAgain();
+    void signalNeverCutsTheEdit_data();
+    void signalNeverCutsTheEdit();
     void leftoverReplacementRemoved();
     void groupAndSpecialModeBitsKept();
 
@@ -494,13 +502,14 @@ void TestDmConfig::homeOthersCanWriteIsRefused()
 }
 
 // Someone who can write the home directory swaps the copy's name for a link
-// to a file of root's, before each step in turn: the victim is never read,
-// written, truncated or chmod-ed, and the configuration ends up untouched or
-// edited correctly, never anything else.
+// to a file of root's, symbolic or hard, before each step in turn: the victim
+// is never read, written, truncated or chmod-ed, and the configuration ends
+// up untouched or edited correctly, never anything else.
 void TestDmConfig::swappedCopyLeadsNowhere_data()
 {
     QTest::addColumn<int>("step");
     QTest::addColumn<bool>("edits");
+    QTest::addColumn<bool>("hard");
     const QList<QPair<DmEditStep, const char *>> steps{
         {DmEditStep::OpenHome, "open home"},       {DmEditStep::RemoveStale, "remove stale"},
         {DmEditStep::CreateCopy, "create copy"},   {DmEditStep::ReadConfig, "read config"},
@@ -508,9 +517,12 @@ void TestDmConfig::swappedCopyLeadsNowhere_data()
         {DmEditStep::WriteResult, "write result"}, {DmEditStep::ReplaceConfig, "replace"},
         {DmEditStep::RemoveCopy, "remove copy"}};
     for (const auto &step : steps) {
-        for (bool edits : {true, false})
-            QTest::addRow("%s, %s", step.second, edits ? "apply" : "no change")
-                << int(step.first) << edits;
+        for (bool hard : {false, true}) {
+            for (bool edits : {true, false})
+                QTest::addRow("%s, %s, %s", step.second, hard ? "hard link" : "symbolic link",
+                              edits ? "apply" : "no change")
+                    << int(step.first) << edits << hard;
+        }
     }
 }
 
@@ -518,7 +530,10 @@ void TestDmConfig::swappedCopyLeadsNowhere()
 {
     QFETCH(int, step);
     QFETCH(bool, edits);
-    const QString victim = m_dir->filePath(QStringLiteral("shadow"));
+    QFETCH(bool, hard);
+    // Beside the copy: a hard link cannot cross file systems.
+    const QString victim = QDir::homePath() + QStringLiteral("/shadow");
+    const auto removeVictim = qScopeGuard([&victim] { QFile::remove(victim); });
     const QByteArray secret = "root:$6$secret:19000:0:99999:7:::\n";
     QVERIFY(TestEnv::writeFile(victim, secret));
     QCOMPARE(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
@@ -531,7 +546,10 @@ void TestDmConfig::swappedCopyLeadsNowhere()
             return;
         const QByteArray copy = QFile::encodeName(homeCopy());
         ::unlink(copy.constData());
-        QCOMPARE(::symlink(QFile::encodeName(victim).constData(), copy.constData()), 0);
+        const QByteArray target = QFile::encodeName(victim);
+        QCOMPARE(hard ? ::link(target.constData(), copy.constData())
+                      : ::symlink(target.constData(), copy.constData()),
+                 0);
     };
     const bool edited = editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply, seams);
 
@@ -567,6 +585,73 @@ void TestDmConfig::extendedAttributesKept()
     char buffer[64] = {};
     const ssize_t got = ::getxattr(native.constData(), "user.zel.test", buffer, sizeof buffer);
     QCOMPARE(QByteArray(buffer, int(got)), value);
+}
+
+// A label or access list that cannot be carried over to the new file keeps
+// the old one in place.
+void TestDmConfig::attributeNotCarriedOverFailsTheEdit()
+{
+    const QByteArray before = "# ServerUID=auto\n";
+    QVERIFY(TestEnv::writeFile(m_path, before));
+    const QByteArray native = QFile::encodeName(m_path);
+    if (::setxattr(native.constData(), "user.zel.test", "x", 1, 0) != 0)
+        QSKIP("this file system keeps no user attributes");
+    DmConfigSeams refused;
+    refused.setAttribute = [](int, const char *, const void *, size_t) {
+        errno = EPERM;
+        return -1;
+    };
+    QVERIFY(!editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply, refused));
+    QCOMPARE(TestEnv::readFile(m_path), before);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{FileName});
+}
+
+// A signal that comes in the middle of a system call of the check or the
+// edit (every other call here) only makes the call go again.
+void TestDmConfig::interruptedCallsAreMadeAgain()
+{
+    QVERIFY(TestEnv::writeFile(m_path, "[General]\n# ServerUID=auto\n"));
+    int calls = 0;
+    DmConfigSeams seams;
+    seams.interrupt = [&calls] { return ++calls % 2 == 1; };
+    QStringList shown;
+    updateDmConfig(
+        true, [&shown](const QString &text) { shown << text; }, m_path, seams);
+    QVERIFY(calls > 10);
+    QCOMPARE(shown, QStringList());
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("[General]\nServerUID=root\n##commented # ServerUID=auto\n"));
+    QCOMPARE(checkDmConfig(DmConfig::rules(m_path)[0], seams), ActiveWithMarkedDefault);
+}
+
+// A shutdown at any step of the edit is told once the edit is done, never
+// in between.
+void TestDmConfig::signalNeverCutsTheEdit_data()
+{
+    QTest::addColumn<int>("step");
+    for (int step = int(DmEditStep::OpenHome); step <= int(DmEditStep::RemoveCopy); ++step)
+        QTest::addRow("step %d", step) << step;
+}
+
+void TestDmConfig::signalNeverCutsTheEdit()
+{
+    QFETCH(int, step);
+    QVERIFY(TestEnv::writeFile(m_path, "[General]\n# ServerUID=auto\n"));
+    TerminationSignals termination;
+    QSignalSpy received(&termination, &TerminationSignals::received);
+    DmConfigSeams seams;
+    seams.beforeStep = [step](DmEditStep s) {
+        if (int(s) == step)
+            ::raise(SIGTERM);
+    };
+    QVERIFY(editDmConfig(DmConfig::rules(m_path)[0], DmConfigMode::Apply, seams));
+    QVERIFY(received.isEmpty());
+    QCOMPARE(TestEnv::readFile(m_path),
+             QByteArray("[General]\nServerUID=root\n##commented # ServerUID=auto\n"));
+    QVERIFY(!QFile::exists(homeCopy()));
+    QVERIFY(received.wait(5000));
+    QCOMPARE(received.first().first().toInt(), int(SIGTERM));
 }
 
 // A new configuration left beside the old one by an edit that was killed

@@ -52,6 +52,29 @@ bool FakeInputTree::addLight(const QString &syspath, const QString &name,
            TestEnv::writeFile(dir + QStringLiteral("/trigger"), trigger + '\n');
 }
 
+void FakeInputTree::ledWritten(const QString &file, const QByteArray &value)
+{
+    const QString dir = file.section(QLatin1Char('/'), 0, -2);
+    const QString triggerFile = dir + QStringLiteral("/trigger");
+    const auto activate = [&triggerFile](const QByteArray &name) {
+        QList<QByteArray> words = TestEnv::readFile(triggerFile).simplified().split(' ');
+        for (QByteArray &word : words) {
+            if (word.startsWith('[') && word.endsWith(']'))
+                word = word.mid(1, word.size() - 2);
+            if (word == name)
+                word = '[' + word + ']';
+        }
+        TestEnv::writeFile(triggerFile, words.join(' ') + '\n');
+    };
+    const QByteArray written = value.trimmed();
+    if (file.endsWith(QLatin1String("/brightness")) && written == "0") {
+        activate("none");
+    } else if (file.endsWith(QLatin1String("/trigger"))) {
+        activate(written);
+        TestEnv::writeFile(dir + QStringLiteral("/brightness"), "0\n");
+    }
+}
+
 input_event FakeInputTree::record(quint16 type, quint16 code, qint32 value)
 {
     input_event e{};

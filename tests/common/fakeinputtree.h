@@ -27,6 +27,11 @@ public:
     bool addLight(const QString &syspath, const QString &name, const QByteArray &brightness,
                   const QByteArray &trigger = "[none] kbd-capslock kbd-numlock");
     QString lightDir(const QString &syspath, const QString &name) const;
+    // What the kernel does when a light's file is written (give it to
+    // KeyboardLights::afterWrite): a brightness of 0 detaches the trigger;
+    // a trigger written becomes the active one of the list and sets the
+    // light to its lock's state on the console, where every lock is off.
+    void ledWritten(const QString &file, const QByteArray &value);
     QString node(int event) const;
 
     // The event nodes here are pipes: what the watcher must accept in their place.

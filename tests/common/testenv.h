@@ -43,6 +43,8 @@ QList<QStringList> readCallLog(const QString &path);
 QList<qint64> emulatorChildren(qint64 pid);
 // Whether the process lives (exists and is no zombie).
 bool processAlive(qint64 pid);
+// How many file descriptors this process has open.
+int openDescriptors();
 
 // Why real mouse input cannot be given here (no X server, no xdotool), or
 // empty when it can: tests that need it skip with this reason.

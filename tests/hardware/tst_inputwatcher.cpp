@@ -31,6 +31,8 @@ const Record Sync = rec(EV_SYN, SYN_REPORT, 0);
 
 } // namespace
 
+Q_DECLARE_METATYPE(QList<Record>)
+
 class TestInputWatcher : public QObject
 {
     Q_OBJECT
@@ -41,12 +43,18 @@ private slots:
 
     void eventNodesOfADevice();
     void pressesAndMovesAreTold();
+    void activityOfEachKind_data();
+    void activityOfEachKind();
     void whatIsNoSignOfSomeone();
     void watchingFewerClosesTheRest();
     void unreadableNodesAreSkipped();
     void vanishedNodeIsDroppedQuietly();
     void onlyInputDevicesAreRead_data();
     void onlyInputDevicesAreRead();
+    void unpluggedNodeIsDroppedAtOnce();
+    void regroupedDeviceIsToldWhole();
+    void pathsOutsideSysfsAreNotLookedAt_data();
+    void pathsOutsideSysfsAreNotLookedAt();
 
 private:
     // Watches the keyboard (two interfaces) and the mouse.
@@ -136,6 +144,38 @@ void TestInputWatcher::pressesAndMovesAreTold()
     QCOMPARE(activity.size(), 3);
 }
 
+// Touchpads and touch screens move on absolute axes; a press is told as one
+// even when a movement follows it in the same report.
+void TestInputWatcher::activityOfEachKind_data()
+{
+    QTest::addColumn<QList<Record>>("records");
+    QTest::addColumn<InputWatcher::Activity>("told");
+    QTest::newRow("touchpad") << QList<Record>{rec(EV_ABS, ABS_X, 1200), rec(EV_ABS, ABS_Y, 800),
+                                               Sync}
+                              << InputWatcher::Activity::Moved;
+    QTest::newRow("touch screen") << QList<Record>{rec(EV_ABS, ABS_MT_POSITION_X, 300), Sync}
+                                  << InputWatcher::Activity::Moved;
+    QTest::newRow("key, then movement")
+        << QList<Record>{rec(EV_KEY, KEY_A, 1), rec(EV_REL, REL_X, 4), Sync}
+        << InputWatcher::Activity::KeyPressed;
+    QTest::newRow("button, then movement")
+        << QList<Record>{rec(EV_KEY, BTN_LEFT, 1), rec(EV_ABS, ABS_X, 5), Sync}
+        << InputWatcher::Activity::ButtonPressed;
+}
+
+void TestInputWatcher::activityOfEachKind()
+{
+    QFETCH(QList<Record>, records);
+    QFETCH(InputWatcher::Activity, told);
+    InputWatcher watcher(m_sys, m_dev);
+    QSignalSpy activity(&watcher, &InputWatcher::activity);
+    watchAll(watcher);
+    QVERIFY(m_tree->send(5, records));
+    QVERIFY(activity.wait(5000));
+    QCOMPARE(activity.size(), 1);
+    QCOMPARE(activity.first().at(1).value<InputWatcher::Activity>(), told);
+}
+
 void TestInputWatcher::whatIsNoSignOfSomeone()
 {
     InputWatcher watcher(m_sys, m_dev);
@@ -148,7 +188,8 @@ void TestInputWatcher::whatIsNoSignOfSomeone()
         {Sync},
         {rec(EV_MSC, MSC_SCAN, 0x70004)},
         {rec(EV_LED, LED_CAPSL, 1)},
-        {rec(EV_KEY, KEY_MAX + 1, 1)}, // no key
+        {rec(EV_KEY, KEY_MAX + 1, 1)},  // no key
+        {rec(EV_ABS, ABS_MAX + 1, 10)}, // no axis
     };
     for (const QList<Record> &records : nothing) {
         QVERIFY(m_tree->send(3, records));
@@ -267,6 +308,66 @@ void TestInputWatcher::onlyInputDevicesAreRead()
     watcher.watch({{path}});
     QVERIFY(watcher.openNodes().isEmpty());
     QCOMPARE(unreadable.size(), 1);
+}
+
+// A keyboard unplugged while it is watched: its node fails with ENODEV,
+// once, and is closed quietly; the others carry on.
+void TestInputWatcher::unpluggedNodeIsDroppedAtOnce()
+{
+    InputWatcher watcher(m_sys, m_dev);
+    QSignalSpy activity(&watcher, &InputWatcher::activity);
+    QSignalSpy unreadable(&watcher, &InputWatcher::unreadable);
+    watchAll(watcher);
+    int reads = 0;
+    watcher.readNode = [&reads](int, void *, size_t) -> ssize_t {
+        // A watcher that read on would never stop; this one lets it.
+        errno = ++reads < 100 ? ENODEV : EAGAIN;
+        return -1;
+    };
+    QVERIFY(m_tree->send(5, {rec(EV_KEY, BTN_LEFT, 1), Sync}));
+    QTRY_COMPARE_WITH_TIMEOUT(watcher.openNodes().size(), 2, 5000);
+    QCOMPARE(reads, 1);
+    QVERIFY(!watcher.openNodes().contains(m_tree->node(5)));
+    QVERIFY(activity.isEmpty());
+    QVERIFY(unreadable.isEmpty());
+    watcher.readNode = nullptr;
+    QVERIFY(m_tree->send(3, {rec(EV_KEY, KEY_ENTER, 1), Sync}));
+    QVERIFY(activity.wait(5000));
+}
+
+// Items are grouped anew after a reading: a node watched before tells the
+// item it belongs to now.
+void TestInputWatcher::regroupedDeviceIsToldWhole()
+{
+    InputWatcher watcher(m_sys, m_dev);
+    QSignalSpy activity(&watcher, &InputWatcher::activity);
+    watcher.watch({{Keyboard}, {KeyboardMedia}, {Mouse}});
+    watcher.watch({{Keyboard, KeyboardMedia}, {Mouse}});
+    QVERIFY(m_tree->send(4, {rec(EV_KEY, KEY_VOLUMEUP, 1), Sync}));
+    QVERIFY(activity.wait(5000));
+    QCOMPARE(activity.last().at(0).toStringList(), (QStringList{Keyboard, KeyboardMedia}));
+}
+
+// Paths that are not below /sys, or climb out of it, are not looked at, even
+// where they would lead to folders that hold event nodes.
+void TestInputWatcher::pathsOutsideSysfsAreNotLookedAt_data()
+{
+    QTest::addColumn<QString>("syspath");
+    // Leads to the keyboard under the fake root, were only its length cut off.
+    QTest::newRow("not below /sys") << "/run" + Keyboard.mid(4);
+    // Leads out of the fake root into a copy of the keyboard beside it.
+    QTest::newRow("climbing out") << "/sys/devices/../../outside" + Keyboard.mid(4);
+}
+
+void TestInputWatcher::pathsOutsideSysfsAreNotLookedAt()
+{
+    QFETCH(QString, syspath);
+    QVERIFY(QDir().mkpath(m_dir->filePath("outside") + Keyboard.mid(4) + "/event3"));
+    QVERIFY(QDir().exists(m_sys + "/devices/../../outside" + Keyboard.mid(4) + "/event3"));
+    InputWatcher watcher(m_sys, m_dev);
+    QVERIFY(watcher.eventNodes(syspath).isEmpty());
+    watcher.watch({{syspath}});
+    QVERIFY(watcher.openNodes().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestInputWatcher)

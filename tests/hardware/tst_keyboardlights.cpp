@@ -22,6 +22,16 @@ QByteArray value(const QString &file)
     return TestEnv::readFile(file).trimmed();
 }
 
+// The trigger a light follows: the one in brackets in its list.
+QByteArray active(const QString &light)
+{
+    for (const QByteArray &word : value(light + "/trigger").split(' ')) {
+        if (word.startsWith('[') && word.endsWith(']'))
+            return word.mid(1, word.size() - 2);
+    }
+    return {};
+}
+
 } // namespace
 
 class TestKeyboardLights : public QObject
@@ -37,14 +47,43 @@ private slots:
     void stoppedBlinkPutsTheLightsBack();
     void unwritableLightIsReported();
     void lightsOutsideTheSysfsRootAreNotLights();
+    void destroyedMidBlinkPutsTheLightsBack();
+    void pathsOutsideSysfsHaveNoLights_data();
+    void pathsOutsideSysfsHaveNoLights();
 
 private:
     QString light(const QString &name) const { return m_tree->lightDir(Keys, name); }
+    // Lights in the private tree, which answers writes as the kernel does.
+    std::unique_ptr<KeyboardLights> lights() const
+    {
+        auto lights = std::make_unique<KeyboardLights>(m_sys);
+        FakeInputTree *tree = m_tree.get();
+        lights->afterWrite = [tree](const QString &file, const QByteArray &value) {
+            tree->ledWritten(file, value);
+        };
+        return lights;
+    }
+    // Every light as it was before a blink.
+    void lightsAsBefore() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeInputTree> m_tree;
     QString m_sys;
 };
+
+void TestKeyboardLights::lightsAsBefore() const
+{
+    // Caps and Scroll Lock follow their locks again, Caps Lock lit as it was
+    // (the trigger shows the console's state); Num Lock has its value.
+    QCOMPARE(active(light("input5::capslock")), QByteArray("kbd-capslock"));
+    QCOMPARE(value(light("input5::capslock") + "/brightness"), QByteArray("1"));
+    QCOMPARE(active(light("input5::scrolllock")), QByteArray("kbd-scrolllock"));
+    QCOMPARE(value(light("input5::scrolllock") + "/brightness"), QByteArray("0"));
+    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
+    QCOMPARE(value(light("input5::numlock") + "/trigger"),
+             QByteArray("[none] kbd-capslock kbd-numlock"));
+    QCOMPARE(value(light("input5::compose") + "/brightness"), QByteArray("1"));
+}
 
 void TestKeyboardLights::init()
 {
@@ -65,7 +104,8 @@ void TestKeyboardLights::init()
 // Works from the item's paths, in any order, whichever of them has the lights.
 void TestKeyboardLights::blinksAndRestores()
 {
-    KeyboardLights lights(m_sys);
+    const auto owned = this->lights();
+    KeyboardLights &lights = *owned;
     QCOMPARE(lights.lightsOf({Media, Keys}),
              (QStringList{light("input5::capslock"), light("input5::numlock"),
                           light("input5::scrolllock")}));
@@ -90,15 +130,7 @@ void TestKeyboardLights::blinksAndRestores()
         expected << "on:111"
                  << "off:000";
     QCOMPARE(seen, expected);
-    // Caps and Scroll Lock follow their locks again, Caps Lock lit as it was
-    // (the trigger shows the console's state); Num Lock has its value.
-    QCOMPARE(value(light("input5::capslock") + "/trigger"), QByteArray("kbd-capslock"));
-    QCOMPARE(value(light("input5::capslock") + "/brightness"), QByteArray("1"));
-    QCOMPARE(value(light("input5::scrolllock") + "/trigger"), QByteArray("kbd-scrolllock"));
-    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
-    QCOMPARE(value(light("input5::numlock") + "/trigger"),
-             QByteArray("[none] kbd-capslock kbd-numlock"));
-    QCOMPARE(value(light("input5::compose") + "/brightness"), QByteArray("1"));
+    lightsAsBefore();
 }
 
 void TestKeyboardLights::keyboardWithoutLights()
@@ -130,7 +162,8 @@ void TestKeyboardLights::oneBlinkAtATime()
 // step follows.
 void TestKeyboardLights::stoppedBlinkPutsTheLightsBack()
 {
-    KeyboardLights lights(m_sys);
+    const auto owned = this->lights();
+    KeyboardLights &lights = *owned;
     lights.interval = 60000;
     QSignalSpy steps(&lights, &KeyboardLights::stepWritten);
     QSignalSpy finished(&lights, &KeyboardLights::finished);
@@ -140,10 +173,7 @@ void TestKeyboardLights::stoppedBlinkPutsTheLightsBack()
     lights.stop();
     QVERIFY(!lights.isBlinking());
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(value(light("input5::capslock") + "/trigger"), QByteArray("kbd-capslock"));
-    QCOMPARE(value(light("input5::capslock") + "/brightness"), QByteArray("1"));
-    QCOMPARE(value(light("input5::numlock") + "/brightness"), QByteArray("1"));
-    QCOMPARE(value(light("input5::scrolllock") + "/trigger"), QByteArray("kbd-scrolllock"));
+    lightsAsBefore();
     lights.stop();
     QCOMPARE(finished.size(), 1);
     QCOMPARE(steps.size(), 1);
@@ -184,6 +214,43 @@ void TestKeyboardLights::lightsOutsideTheSysfsRootAreNotLights()
     KeyboardLights lights(m_sys);
     QVERIFY(lights.lightsOf({Media}).isEmpty());
     QVERIFY(lights.lightsOf({"/sys" + linkedDevice}).isEmpty());
+}
+
+// A blink cut short by the end of its owner (the window closing) leaves no
+// light blinked half-way.
+void TestKeyboardLights::destroyedMidBlinkPutsTheLightsBack()
+{
+    auto lights = this->lights();
+    lights->interval = 60000;
+    QVERIFY(lights->blink({Keys}));
+    QCOMPARE(value(light("input5::scrolllock") + "/brightness"), QByteArray("1"));
+    lights.reset();
+    lightsAsBefore();
+}
+
+// Paths that are not below /sys or climb out of it are not looked at, even
+// where they lead to lock lights.
+void TestKeyboardLights::pathsOutsideSysfsHaveNoLights_data()
+{
+    QTest::addColumn<QString>("syspath");
+    // The keyboard under the fake root, were only the first part cut off.
+    QTest::newRow("not below /sys") << "/run" + Keys.mid(4);
+    // A copy of the keyboard beside the fake root.
+    QTest::newRow("climbing out") << "/sys/devices/../../outside" + Keys.mid(4);
+}
+
+void TestKeyboardLights::pathsOutsideSysfsHaveNoLights()
+{
+    QFETCH(QString, syspath);
+    FakeInputTree outside(m_dir->filePath("outside"), m_dir->filePath("dev"));
+    QVERIFY(outside.addInput(Keys, 13, false));
+    QVERIFY(outside.addLight(Keys, "input5::capslock", "1"));
+    QVERIFY(QFile::exists(m_sys + "/devices/../../outside" + Keys.mid(4) + "/input5::capslock"));
+    const auto lights = this->lights();
+    QVERIFY(lights->lightsOf({syspath}).isEmpty());
+    QString reason;
+    QVERIFY(!lights->blink({syspath}, &reason));
+    QVERIFY(!lights->isBlinking());
 }
 
 QTEST_GUILESS_MAIN(TestKeyboardLights)

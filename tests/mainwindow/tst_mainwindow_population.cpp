@@ -207,10 +207,14 @@ void TestMainWindowPopulation::seatOrder_data()
         << QStringList({"seat-b", "seat10", "seat2"});
     QTest::newRow("without seat0 the first in sorted order")
         << QByteArray("seat2\nseat10\nseat-b\n") << "seat-b" << QStringList({"seat10", "seat2"});
-    // Only valid seat names are seats; a carriage return ends a line too.
+    // A carriage return ends a line too.
+    QTest::newRow("carriage returns")
+        << QByteArray("seat1\r\nseat0\r\n") << "seat0" << QStringList({"seat1"});
+    // Lines that are no valid seat names make no list of seats: the reading
+    // is refused, none of it becomes a seat, let alone the main one.
     QTest::newRow("lines that are no seats")
-        << QByteArray("Garbage!\nSeat1\nseat 2\nseat\nseat.1\nseat1\r\nseat0\r\n") << "seat0"
-        << QStringList({"seat1"});
+        << QByteArray("Garbage!\nSeat1\nseat 2\nseat\nseat.1\nseat1\r\nseat0\r\n") << QString()
+        << QStringList();
 }
 
 void TestMainWindowPopulation::seatOrder()
@@ -242,10 +246,21 @@ void TestMainWindowPopulation::seatOrder()
     QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     qputenv("PATH", QFile::encodeName(bin) + ':' + m_path);
 
+    if (mainSeat.isEmpty())
+        m_answerer->answer(QMessageBox::Ok);
     auto window = m_harness->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->mainSeatId(), mainSeat);
+    if (mainSeat.isEmpty()) {
+        QCOMPARE(m_answerer->seen.size(), 1);
+        QCOMPARE(m_answerer->seen.first().icon, QMessageBox::Critical);
+        QVERIFY2(m_answerer->seen.first().text.contains("unexpected output"),
+                 qPrintable(m_answerer->seen.first().text));
+        QVERIFY(window->seatPanels().isEmpty());
+        QCOMPARE(m_harness->calls(), QList<QStringList>({{"list-seats", "--no-legend"}}));
+        return;
+    }
     QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
              mainSeat);
     QStringList ids;

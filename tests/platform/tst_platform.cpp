@@ -1,6 +1,7 @@
 #include "common/testenv.h"
 #include "platform/prompt.h"
 #include "platform/helpwindow.h"
+#include "platform/instancemessage.h"
 #include "platform/micdetect.h"
 #include "platform/singleinstancepeer.h"
 #include "platform/systemdservice.h"
@@ -29,6 +30,8 @@ private slots:
     void initTestCase() { TestEnv::init(); }
 
     void instanceIdentity();
+    void instanceMessageReadByHand_data();
+    void instanceMessageReadByHand();
     void privateDirectoryRules();
     void runtimeDirectoryAvoidsForeignPlaces();
     void rootMeetsUnderRun();
@@ -53,6 +56,41 @@ void TestPlatform::instanceIdentity()
     // Safe as a file name and short enough for a socket path.
     QVERIFY(QRegularExpression("^[a-z0-9-]+$").match(a).hasMatch());
     QVERIFY(a.size() < 48);
+}
+
+// Any process of the user may connect to the running copy: a length it
+// names never makes the copy wait for, or take, more than a message needs.
+void TestPlatform::instanceMessageReadByHand_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("used");
+    const QByteArray raise = InstanceMessage::encode(QStringLiteral("raise"));
+    QTest::newRow("whole") << raise + "next" << int(InstanceMessage::Result::Complete) << "raise"
+                           << 14;
+    QTest::newRow("in pieces") << raise.left(9) << int(InstanceMessage::Result::Incomplete)
+                               << QString() << -1;
+    QTest::newRow("no length yet")
+        << raise.left(3) << int(InstanceMessage::Result::Incomplete) << QString() << -1;
+    QTest::newRow("a length past any message")
+        << QByteArray("\x7f\xff\xff\xfe", 4) << int(InstanceMessage::Result::Invalid) << QString()
+        << -1;
+    QTest::newRow("half a character") << QByteArray("\0\0\0\x03" "abc", 7)
+                                      << int(InstanceMessage::Result::Invalid) << QString() << -1;
+}
+
+void TestPlatform::instanceMessageReadByHand()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, result);
+    QFETCH(QString, message);
+    QFETCH(int, used);
+    QString read;
+    int taken = -1;
+    QCOMPARE(int(InstanceMessage::decode(data, &read, &taken)), result);
+    QCOMPARE(read, message);
+    QCOMPARE(taken, used);
 }
 
 void TestPlatform::privateDirectoryRules()

@@ -27,6 +27,8 @@ private slots:
     void blanksStayInOneArgument();
     void crashGivesTwoErrors();
     void missingLoginctlGivesOneError();
+    void killedCommandGivesOneError_data();
+    void killedCommandGivesOneError();
     void outputEndsAtNul();
     void idleRunnerIgnoresTheEnd();
     void secondCommandWhileRunningIsRefused();
@@ -262,6 +264,41 @@ void TestLoginctlUtil::missingLoginctlGivesOneError()
     qputenv("PATH", m_path);
     util.readSeatsList();
     QVERIFY(spies.list.wait(10000));
+}
+
+// A command the runner kills, for hanging or for printing far more than any
+// seat has, is one error and no completion.
+void TestLoginctlUtil::killedCommandGivesOneError_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("limitMs");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("time limit") << QByteArray("exec sleep 60\n") << 500
+                                << "did not answer within 1 seconds";
+    QTest::newRow("output limit") << QByteArray("echo seat0; exec head -c 20000000 /dev/zero\n")
+                                  << 0 << "wrote more than 16 MiB";
+}
+
+void TestLoginctlUtil::killedCommandGivesOneError()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, limitMs);
+    QFETCH(QString, told);
+    QTemporaryDir bin;
+    const QString loginctl = bin.filePath("loginctl");
+    QVERIFY(TestEnv::writeFile(loginctl, "#!/bin/sh\n" + script));
+    QFile::setPermissions(loginctl, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + m_path);
+    LoginctlUtil util;
+    util.setTimeLimit(limitMs);
+    Spies spies(util);
+    util.readSeatStatus("seat0");
+    QVERIFY(spies.error.wait(20000));
+    QCOMPARE(spies.error.count(), 1);
+    QVERIFY2(spies.error.first().first().toString().contains(told),
+             qPrintable(spies.error.first().first().toString()));
+    QCOMPARE(spies.completions(), 0);
+    QVERIFY(util.devices.isEmpty());
 }
 
 void TestLoginctlUtil::outputEndsAtNul()

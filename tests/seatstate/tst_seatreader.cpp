@@ -79,6 +79,9 @@ private slots:
     void layoutOfThreeSeats();
     void seatWithoutDevices();
     void failureKeepsWhatWasRead();
+    void answerThatIsNoneStopsTheReading_data();
+    void answerThatIsNoneStopsTheReading();
+    void readingsLeaveNoDescriptors();
     void noSeats();
     void startWhileReadingIsIgnored();
     void receiversUnderKeyboardAndMouse();
@@ -200,6 +203,64 @@ void TestSeatReader::failureKeepsWhatWasRead()
     QCOMPARE(finished.size(), 1);
 }
 
+// Garbage from loginctl that exits 0 is no seat without devices, and no
+// seat list: the reading stops with the error.
+void TestSeatReader::answerThatIsNoneStopsTheReading_data()
+{
+    QTest::addColumn<QByteArray>("answer"); // a shell case for loginctl's arguments
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("readBefore");
+    QTest::newRow("status") << QByteArray("\"seat-status seat1\") echo 'Bus error';;")
+                            << "loginctl seat-status seat1: unexpected output" << 1;
+    QTest::newRow("status without its heading")
+        << QByteArray("\"seat-status seat1\") echo seat1;;")
+        << "loginctl seat-status seat1: unexpected output" << 1;
+    QTest::newRow("list") << QByteArray("\"list-seats --no-legend\") printf 'seat0\\nerror\\n';;")
+                          << "loginctl list-seats: unexpected output" << 0;
+}
+
+void TestSeatReader::answerThatIsNoneStopsTheReading()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, error);
+    QFETCH(int, readBefore);
+    QTemporaryDir bin;
+    const QString loginctl = bin.filePath("loginctl");
+    QVERIFY(TestEnv::writeFile(loginctl, "#!/bin/sh\ncase \"$*\" in\n" + answer + "\n*) exec '" +
+                                             QFile::encodeName(TestEnv::emulatorPath()) +
+                                             "' \"$@\";;\nesac\n"));
+    QFile::setPermissions(loginctl, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    SeatReader reader;
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    QSignalSpy errors(&reader, &SeatReader::error);
+    const SeatLayout layout = read(reader, finished);
+    qputenv("PATH", path);
+    QCOMPARE(int(layout.status), int(SeatLayout::Status::Stopped));
+    QVERIFY(!reader.lastReadComplete());
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().first().toString(), error);
+    int seatsRead = 0;
+    for (const SeatContent &seat : layout.seats)
+        seatsRead += seat.read;
+    QCOMPARE(seatsRead, readBefore);
+}
+
+// Readings over and over keep no descriptor open.
+void TestSeatReader::readingsLeaveNoDescriptors()
+{
+    SeatReader reader;
+    QSignalSpy finished(&reader, &SeatReader::finished);
+    QCOMPARE(int(read(reader, finished).status), int(SeatLayout::Status::Complete));
+    const int open = TestEnv::openDescriptors();
+    for (int i = 0; i < 20; ++i) {
+        finished.clear();
+        QCOMPARE(int(read(reader, finished).status), int(SeatLayout::Status::Complete));
+    }
+    QCOMPARE(TestEnv::openDescriptors(), open);
+}
+
 void TestSeatReader::noSeats()
 {
     QVERIFY(useMachine("three-seats.machine", "fault list-seats silent\n"));
@@ -286,6 +347,8 @@ void TestSeatReader::orphansOfSeatsThatAreGone()
                "Logitech USB Optical Mouse"),
         // A name that would start a line of its own.
         tagged(Receiver, "seat-old", "2.4G\nWireless Receiver"),
+        // Words that head the text of a seat's status are a device's all the same.
+        tagged("/sys/devices/platform/seat-led", "seat3", "Devices: seat LED"),
         // On the seats logind lists: the main seat (no ID_SEAT) and seat1.
         tagged(Usb + "/1-1/1-1:1.0/0003:046D:C31C.0001/input/input5", {}, "Logitech USB Keyboard"),
         tagged(Usb + "/1-3/1-3:1.0/0003:413C:2113.0004/input/input8", "seat1",
@@ -299,12 +362,12 @@ void TestSeatReader::orphansOfSeatsThatAreGone()
     QCOMPARE(namesOf(items, KeyboardCategory),
              (QStringList{"Cherry USB Keyboard", "2.4G Wireless Receiver"}));
     QCOMPARE(addressesOf(items, "Cherry USB Keyboard", KeyboardCategory), QStringList{Cherry});
-    QCOMPARE(addressesOf(items, "2.4G Wireless Receiver", KeyboardCategory),
-             QStringList{Receiver});
+    QCOMPARE(addressesOf(items, "2.4G Wireless Receiver", KeyboardCategory), QStringList{Receiver});
     QCOMPARE(namesOf(items, MouseCategory), QStringList{});
-    QCOMPARE(namesOf(items, UnrecognizedCategory), QStringList{"usb:1-9"});
+    QCOMPARE(namesOf(items, UnrecognizedCategory),
+             (QStringList{"usb:seat-led \"Devices: seat LED\"", "usb:1-9"}));
     QCOMPARE(addressesOf(items, "usb:1-9", UnrecognizedCategory), QStringList{Hub});
-    QCOMPARE(items.size(), 4);
+    QCOMPARE(items.size(), 5);
 
     // Nothing is orphaned while every seat is listed.
     QVERIFY(SeatReader::orphans({"seat0", "seat1", "seat3", "seat-old"}, info).isEmpty());

@@ -36,6 +36,8 @@ private slots:
 
     void seatList_data();
     void seatList();
+    void answersThatAreNone_data();
+    void answersThatAreNone();
 
     void workedExample();
     void samples_data();
@@ -80,6 +82,39 @@ void TestSeatStatusParser::seatList()
     QFETCH(QString, output);
     QFETCH(QStringList, seats);
     QCOMPARE(parseSeatList(output), seats);
+}
+
+// Only what cannot be loginctl's answer is refused: nothing at all is one
+// (the reason went to standard error).
+void TestSeatStatusParser::answersThatAreNone_data()
+{
+    QTest::addColumn<bool>("list");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("answer");
+    const QString devices = QStringLiteral("\t Devices:\n\t\t  └─(none)\n");
+    QTest::newRow("status") << false << "seat1\n\tSessions: *4\n" + devices << true;
+    QTest::newRow("status, no output") << false << QString() << true;
+    QTest::newRow("status, carriage returns")
+        << false << "seat1\r\n\t Devices:\r\n\t\t  └─(none)\r\n"
+        << true;
+    QTest::newRow("status, garbage") << false << "Segmentation fault\n" << false;
+    QTest::newRow("status of another seat") << false << "seat10\n" + devices << false;
+    QTest::newRow("status, seat name not first") << false << "note\nseat1\n" + devices << false;
+    QTest::newRow("status without its heading") << false << "seat1\n\tSessions: *4\n" << false;
+    QTest::newRow("status, heading inside a name")
+        << false << "seat1\n\t\t  └─/sys/devices/x\n\t\t    input:input1 \"Devices:\"\n"
+        << false;
+    QTest::newRow("list") << true << "seat0\n  seat1 \n\n" << true;
+    QTest::newRow("list, no output") << true << QString() << true;
+    QTest::newRow("list, a line that is no seat") << true << "seat0\nWarning: x\n" << false;
+}
+
+void TestSeatStatusParser::answersThatAreNone()
+{
+    QFETCH(bool, list);
+    QFETCH(QString, output);
+    QFETCH(bool, answer);
+    QCOMPARE(list ? isSeatList(output) : isSeatStatusOf(output, "seat1"), answer);
 }
 
 void TestSeatStatusParser::workedExample()
