@@ -533,6 +533,10 @@ Die Geräte werden trotzdem zugeordnet.</translation>
         <source>Saving restarts the display manager: the sessions of %1 will end.</source>
         <translation>Speichern startet den Displaymanager neu: Die Sitzungen von %1 werden beendet.</translation>
     </message>
+    <message>
+        <source>Display manager: %1</source>
+        <translation>Displaymanager: %1</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChanges</name>

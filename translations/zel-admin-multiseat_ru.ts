@@ -534,6 +534,10 @@ The devices are attached all the same.</source>
         <source>Saving restarts the display manager: the sessions of %1 will end.</source>
         <translation>Сохранение перезапустит диспетчер дисплеев: сеансы пользователей %1 будут завершены.</translation>
     </message>
+    <message>
+        <source>Display manager: %1</source>
+        <translation>Диспетчер дисплеев: %1</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChanges</name>

@@ -89,6 +89,8 @@ private slots:
     void otherSeatsDevicesSkipped();
     void listSeats_data();
     void listSeats();
+    void listSessions_data();
+    void listSessions();
     void unknownSeat();
     void noDevices_data();
     void noDevices();
@@ -316,6 +318,47 @@ void TestEmulator::listSeats()
                      "device /sys/devices/platform/vesa-framebuffer.0 "
                      "platform:vesa-framebuffer.0 master untagged seat=seat3\n");
     const Run r = run(args, machine);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QByteArray());
+    QCOMPARE(r.out, expected);
+}
+
+void TestEmulator::listSessions_data()
+{
+    QTest::addColumn<QString>("sessions");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("expected");
+    // Sorted by session as strings, numbers right-aligned, an empty seat
+    // column kept blank, the last column never padded.
+    const QString four = "session 10 1001 anna seat=seat1 tty=tty7\n"
+                         "session 2 1000 admin seat=seat0 tty=tty2\n"
+                         "session c3 113 lightdm seat=seat1\n"
+                         "session 4 0 root tty=pts/0\n";
+    const QByteArray rows = "     10 1001 anna    seat1 tty7\n"
+                            "      2 1000 admin   seat0 tty2\n"
+                            "      4    0 root          pts/0\n"
+                            "     c3  113 lightdm seat1 \n";
+    QTest::newRow("legend") << four << QStringList{"list-sessions"}
+                            << "SESSION  UID USER    SEAT  TTY\n" + rows +
+                                   "\n4 sessions listed.\n";
+    // Without the header its width no longer counts.
+    QTest::newRow("no legend") << four << QStringList{"list-sessions", "--no-legend"}
+                               << QByteArray("10 1001 anna    seat1 tty7\n"
+                                             " 2 1000 admin   seat0 tty2\n"
+                                             " 4    0 root          pts/0\n"
+                                             "c3  113 lightdm seat1 \n");
+    QTest::newRow("none") << QString() << QStringList{"list-sessions"}
+                          << QByteArray("No sessions.\n");
+    QTest::newRow("none, no legend") << QString() << QStringList{"list-sessions", "--no-legend"}
+                                     << QByteArray();
+}
+
+void TestEmulator::listSessions()
+{
+    QFETCH(QString, sessions);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, expected);
+    const Run r = run(args, writeMachine("seat seat0\nseat seat1\n" + sessions.toUtf8()));
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err, QByteArray());
     QCOMPARE(r.out, expected);

@@ -168,6 +168,7 @@ void TestInputWatcher::activityOfEachKind()
     QFETCH(QList<Record>, records);
     QFETCH(InputWatcher::Activity, told);
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     watchAll(watcher);
     QVERIFY(m_tree->send(5, records));
@@ -315,6 +316,7 @@ void TestInputWatcher::onlyInputDevicesAreRead()
 void TestInputWatcher::unpluggedNodeIsDroppedAtOnce()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     QSignalSpy unreadable(&watcher, &InputWatcher::unreadable);
     watchAll(watcher);
@@ -340,6 +342,7 @@ void TestInputWatcher::unpluggedNodeIsDroppedAtOnce()
 void TestInputWatcher::regroupedDeviceIsToldWhole()
 {
     InputWatcher watcher(m_sys, m_dev);
+    watcher.setNodeCheck(FakeInputTree::isNode);
     QSignalSpy activity(&watcher, &InputWatcher::activity);
     watcher.watch({{Keyboard}, {KeyboardMedia}, {Mouse}});
     watcher.watch({{Keyboard, KeyboardMedia}, {Mouse}});

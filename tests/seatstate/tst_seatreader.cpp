@@ -87,6 +87,7 @@ private slots:
     void receiversUnderKeyboardAndMouse();
     void orphansOfSeatsThatAreGone();
     void orphansJoinTheMainSeat();
+    void cardCompanionsFollowTheCard();
 
 private:
     bool useMachine(const QString &name, const QByteArray &extra = {});
@@ -396,6 +397,62 @@ void TestSeatReader::orphansJoinTheMainSeat()
     QCOMPARE(namesOf(seat0, KeyboardCategory).last(), QStringLiteral("Cherry USB Keyboard"));
     QCOMPARE(namesOf(layout.seats.at(1), KeyboardCategory),
              QStringList{"Dell KB216 Wired Keyboard"});
+}
+
+// What sits on a video card's PCI slot (its sound function, its render
+// node) goes where the card goes; elsewhere it would be cut off from it.
+void TestSeatReader::cardCompanionsFollowTheCard()
+{
+    const QString Slot = "/sys/devices/pci0000:00/0000:00:01.0/0000:01:00.";
+    const QString Card = Slot + "0/drm/card1";
+    const QString Render = Slot + "0/drm/renderD129";
+    const QString Sound = Slot + "1/sound/card1";
+    const QString OtherSound = "/sys/devices/pci0000:00/0000:00:1f.3/sound/card0";
+    const QString SecondCard = Slot + "1/drm/card2";
+    auto item = [](int category, const QString &address) {
+        return DeviceItem{address.section('/', -1), {address}, category};
+    };
+    auto seat = [](const QString &id, const QList<DeviceItem> &devices) {
+        SeatContent content;
+        content.seatId = id;
+        content.devices = devices;
+        return content;
+    };
+    struct Case
+    {
+        const char *name;
+        QList<SeatContent> seats;
+        QList<QStringList> addresses; // per seat, item by item
+        QStringList strays;
+    };
+    const QList<Case> cases{
+        {"sound on the main seat joins the card on seat1",
+         {seat("seat0", {item(UnrecognizedCategory, Sound), item(UnrecognizedCategory, OtherSound)}),
+          seat("seat1", {item(VideocardCategory, Card), item(UnrecognizedCategory, Render)})},
+         {{OtherSound}, {Card + "|" + Sound + "|" + Render}},
+         {Sound}},
+        {"companions on the card's seat are no strays",
+         {seat("seat0", {item(VideocardCategory, Card), item(UnrecognizedCategory, Sound)})},
+         {{Card + "|" + Sound}},
+         {}},
+        {"a slot with two cards moves nothing",
+         {seat("seat0", {item(VideocardCategory, Card), item(UnrecognizedCategory, Render)}),
+          seat("seat1", {item(VideocardCategory, SecondCard)})},
+         {{Card, Render}, {SecondCard}},
+         {}},
+    };
+    for (const Case &c : cases) {
+        QList<SeatContent> seats = c.seats;
+        QCOMPARE(SeatReader::withCardCompanions(seats), c.strays);
+        QList<QStringList> addresses;
+        for (const SeatContent &content : qAsConst(seats)) {
+            QStringList items;
+            for (const DeviceItem &device : content.devices)
+                items.append(device.addresses.join('|'));
+            addresses.append(items);
+        }
+        QVERIFY2(addresses == c.addresses, c.name);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSeatReader)
