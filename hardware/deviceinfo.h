@@ -15,10 +15,14 @@ struct DeviceDetails
     // function.
     QString vendor;
     QString model;
-    QString name;          // its sysfs attribute "name" (an input device's own)
-    QString physicalPath;  // ID_PATH
-    QString driver;        // the driver of the device or of the nearest parent that has one
-    QString seat;          // ID_SEAT; empty means seat0
+    QString name;         // its sysfs attribute "name" (an input device's own)
+    QString physicalPath; // ID_PATH
+    QString driver;       // the driver of the device or of the nearest parent that has one
+    QString seat;         // ID_SEAT; empty means seat0
+    // ID_FOR_SEAT ("input-pci-0000_00_14_0-usb-0_3_1_0"): what logind keys
+    // its seat rules on. It names the port, not the enumeration numbers, so
+    // it is the same on two identical machines.
+    QString forSeat;
     bool keyboard = false; // ID_INPUT_KEYBOARD
     bool mouse = false;    // ID_INPUT_MOUSE or ID_INPUT_TOUCHPAD
 };

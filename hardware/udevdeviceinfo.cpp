@@ -123,6 +123,7 @@ DeviceDetails UdevDeviceInfo::detailsOf(const QList<UdevNode> &chain)
     }
     const QHash<QString, QString> &self = chain.first().properties;
     details.seat = self.value(QStringLiteral("ID_SEAT"));
+    details.forSeat = self.value(QStringLiteral("ID_FOR_SEAT"));
     details.keyboard = self.value(QStringLiteral("ID_INPUT_KEYBOARD")) == QLatin1String("1");
     details.mouse = self.value(QStringLiteral("ID_INPUT_MOUSE")) == QLatin1String("1") ||
                     self.value(QStringLiteral("ID_INPUT_TOUCHPAD")) == QLatin1String("1");

@@ -1,6 +1,7 @@
 #include "mainwindow/mainwindow.h"
 
 #include "apply/dmconfig.h"
+#include "apply/layouthistory.h"
 #include "apply/videocarddetector.h"
 #include "core/appsettings.h"
 #include "core/constants.h"
@@ -15,10 +16,12 @@
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/myviewlabel.h"
 #include "seatpanel/seat.h"
+#include "seatstate/layoutmapping.h"
 #include "ui_mainwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QTimer>
 
@@ -96,6 +99,9 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_displayManager = DisplayManager::detect(m_environment.displayManagerLink,
                                               m_environment.defaultDisplayManager);
     connect(ui->aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(ui->exportAction, &QAction::triggered, this, &MainWindow::exportLayout);
+    connect(ui->importAction, &QAction::triggered, this, &MainWindow::importLayout);
+    connect(ui->restoreAction, &QAction::triggered, this, &MainWindow::restoreLayout);
     ui->statusBar->showMessage(displayManagerText());
     restoreSettings();
 }
@@ -166,36 +172,13 @@ void MainWindow::showSeats(const SeatLayout &layout)
     }
     m_toolTips.setListedSeats(layout.seatIds());
     m_returnedAddresses += layout.orphans;
+    m_readLayout = layout;
+    for (SeatContent &content : m_readLayout.seats)
+        content.displayName = AppSettings::seatDisplayName(content.seatId);
     if (!layout.seats.isEmpty()) {
-        const SeatContent &main = layout.seats.first();
-        m_mainSeatId = main.seatId;
-        ui->seatNameLabel->setText(AppSettings::seatDisplayName(main.seatId));
-        ui->devTreeWidget->addDevices(main.devices);
-        refreshMainTree();
         m_sessions = layout.sessions;
-        const bool complete = layout.status == SeatLayout::Status::Complete;
-        auto useOf = [complete](const SeatContent &content) {
-            return complete ? SeatSessions::describe(content.sessions,
-                                                     content.count(VideocardCategory) > 0)
-                            : QString();
-        };
-        ui->sessionLabel->setText(useOf(main));
-
-        // Built while the column is hidden and shown once: a visible column
-        // would be laid out and painted again for every panel.
-        ui->scrollAreaWidgetContents->hide();
-        for (const SeatContent &content : layout.seats.mid(1)) {
-            Seat *panel =
-                addSeatPanel(AppSettings::seatDisplayName(content.seatId), content.seatId);
-            panel->devTreeWidget()->addDevices(content.devices);
-            panel->setSessionText(useOf(content));
-            if (content.read)
-                panel->enableFlushButton();
-            panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
-        }
-        ui->scrollAreaWidgetContents->show();
-        showSeatsArea(layout.seats.size() >= 2);
-
+        buildTrees(m_readLayout, layout.status == SeatLayout::Status::Complete);
+        const SeatContent &main = layout.seats.first();
         const int mainCards = main.count(VideocardCategory);
         if (mainCards == 1 && layout.seats.size() == 1) {
             Prompt::warning(this, tr("Warning!"),
@@ -214,6 +197,74 @@ void MainWindow::showSeats(const SeatLayout &layout)
     m_identify->refresh();
 }
 
+void MainWindow::buildTrees(const SeatLayout &layout, bool sessionsKnown)
+{
+    const SeatContent &main = layout.seats.first();
+    m_mainSeatId = main.seatId;
+    ui->seatNameLabel->setText(
+        main.displayName.isEmpty() ? AppSettings::seatDisplayName(main.seatId) : main.displayName);
+    ui->devTreeWidget->addDevices(main.devices);
+    refreshMainTree();
+    auto useOf = [sessionsKnown](const SeatContent &content) {
+        return sessionsKnown
+                   ? SeatSessions::describe(content.sessions, content.count(VideocardCategory) > 0)
+                   : QString();
+    };
+    ui->sessionLabel->setText(useOf(main));
+
+    // Built while the column is hidden and shown once: a visible column
+    // would be laid out and painted again for every panel.
+    ui->scrollAreaWidgetContents->hide();
+    for (const SeatContent &content : layout.seats.mid(1)) {
+        Seat *panel = addSeatPanel(content.displayName.isEmpty()
+                                       ? AppSettings::seatDisplayName(content.seatId)
+                                       : content.displayName,
+                                   content.seatId);
+        panel->devTreeWidget()->addDevices(content.devices);
+        panel->setSessionText(useOf(content));
+        if (content.read)
+            panel->enableFlushButton();
+        panel->setShowUnrecognized(ui->showAllDevicesAction->isChecked());
+    }
+    ui->scrollAreaWidgetContents->show();
+    showSeatsArea(layout.seats.size() >= 2);
+    markMoves();
+}
+
+void MainWindow::clearTrees()
+{
+    const QList<Seat *> panels = m_seats;
+    for (Seat *seat : panels)
+        removePanel(seat);
+    for (int category = 0; category < DeviceCategoryCount; ++category) {
+        if (QTreeWidgetItem *row = ui->devTreeWidget->category(category))
+            qDeleteAll(row->takeChildren());
+    }
+}
+
+SeatLayout MainWindow::currentLayout() const
+{
+    SeatLayout layout;
+    layout.status = m_readLayout.status;
+    layout.keys = m_readLayout.keys;
+    layout.sessions = m_readLayout.sessions;
+    SeatContent main;
+    main.seatId = m_mainSeatId;
+    main.displayName = ui->seatNameLabel->fullText();
+    main.read = true;
+    main.devices = ui->devTreeWidget->devices();
+    layout.seats.append(main);
+    for (const Seat *seat : m_seats) {
+        SeatContent content;
+        content.seatId = seat->seatId();
+        content.displayName = seat->displayName();
+        content.read = true;
+        content.devices = seat->devTreeWidget()->devices();
+        layout.seats.append(content);
+    }
+    return layout;
+}
+
 void MainWindow::setState(State state)
 {
     m_state = state;
@@ -230,6 +281,10 @@ void MainWindow::updateCommandStates()
     ui->reloadAction->setEnabled(idle);
     ui->addSeatAction->setEnabled(idle && freeSeats() > 0);
     ui->saveAction->setEnabled(idle && m_seatReader.lastReadComplete() && m_stateChanged);
+    const bool read = idle && m_seatReader.lastReadComplete();
+    ui->exportAction->setEnabled(read);
+    ui->importAction->setEnabled(read);
+    ui->restoreAction->setEnabled(read && !m_environment.layoutHistoryDir.isEmpty());
 }
 
 // ---- commands ---------------------------------------------------------------
@@ -250,6 +305,178 @@ void MainWindow::setStateChanged(bool state)
     if (!state)
         setEnabled(true);
     updateCommandStates();
+    markMoves();
+}
+
+// ---- layouts ------------------------------------------------------------------
+
+QString MainWindow::seatIdOfTree(const DevTreeWidget *tree) const
+{
+    if (tree == ui->devTreeWidget)
+        return m_mainSeatId;
+    for (const Seat *seat : m_seats) {
+        if (seat->devTreeWidget() == tree)
+            return seat->seatId();
+    }
+    return QString();
+}
+
+QString MainWindow::movedNote(const QString &seatId, const QStringList &addresses) const
+{
+    if (addresses.isEmpty() || m_readLayout.seats.isEmpty())
+        return QString();
+    const QString from = m_readLayout.seatOf(addresses.first());
+    if (from.isEmpty() || from == seatId)
+        return QString();
+    return tr("Moved from %1; not saved yet").arg(from);
+}
+
+void MainWindow::markMoves()
+{
+    QList<DevTreeWidget *> trees{ui->devTreeWidget};
+    for (Seat *seat : qAsConst(m_seats))
+        trees.append(seat->devTreeWidget());
+    for (DevTreeWidget *tree : qAsConst(trees)) {
+        const QString seatId = seatIdOfTree(tree);
+        tree->markMoved(
+            [this, &seatId](const QStringList &addresses) { return movedNote(seatId, addresses); });
+    }
+}
+
+namespace {
+
+QStringList layoutFilters()
+{
+    return {MainWindow::tr("Layout files (*.json)"), MainWindow::tr("All files (*)")};
+}
+
+} // namespace
+
+void MainWindow::exportLayout()
+{
+    if (m_state != State::Idle || m_readLayout.seats.isEmpty())
+        return;
+    QString path;
+    if (!Prompt::getSaveFileName(this, tr("Export layout"), QStringLiteral("layout.json"),
+                                 layoutFilters(), &path))
+        return;
+    const LayoutFile file = LayoutFile::of(currentLayout(), [this](const QStringList &addresses) {
+        return m_toolTips.product(addresses);
+    });
+    QString error;
+    if (!file.save(path, &error)) {
+        Prompt::critical(this, tr("Export layout"),
+                         tr("The layout could not be written to %1:\n%2").arg(path, error));
+    }
+}
+
+void MainWindow::importLayout()
+{
+    if (m_state != State::Idle || !m_seatReader.lastReadComplete())
+        return;
+    if (m_stateChanged &&
+        Prompt::question(this, tr("Warning!"),
+                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
+            QMessageBox::Yes)
+        return;
+    QString path;
+    if (!Prompt::getOpenFileName(this, tr("Import layout"), QString(), layoutFilters(), &path))
+        return;
+    LayoutFile file;
+    QString error;
+    if (!LayoutFile::load(path, &file, &error)) {
+        Prompt::critical(this, tr("Import layout"),
+                         tr("Nothing was imported from %1:\n%2").arg(path, error));
+        return;
+    }
+    showImported(file);
+}
+
+void MainWindow::restoreLayout()
+{
+    if (m_state != State::Idle || !m_seatReader.lastReadComplete())
+        return;
+    const QList<LayoutHistory::Entry> entries =
+        LayoutHistory(m_environment.layoutHistoryDir).entries();
+    if (entries.isEmpty()) {
+        Prompt::information(this, tr("Restore previous layout"),
+                            tr("No layout has been kept yet: one is kept before every save "
+                               "and every reset."));
+        return;
+    }
+    if (m_stateChanged &&
+        Prompt::question(this, tr("Warning!"),
+                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
+            QMessageBox::Yes)
+        return;
+    QStringList items;
+    for (const LayoutHistory::Entry &entry : entries) {
+        QStringList seats{m_mainSeatId};
+        for (const LayoutFile::Seat &seat : entry.file.seats)
+            seats.append(seat.name.isEmpty() || seat.name == seat.id
+                             ? seat.id
+                             : QStringLiteral("%1 (%2)").arg(seat.id, seat.name));
+        items.append(tr("%1: %2").arg(QLocale().toString(entry.when, QLocale::ShortFormat),
+                                      seats.join(QStringLiteral(", "))));
+    }
+    QString chosen;
+    if (!Prompt::getItem(this, tr("Restore previous layout"),
+                         tr("The layout before a save or reset:"), items, &chosen))
+        return;
+    showImported(entries.at(items.indexOf(chosen)).file);
+}
+
+void MainWindow::showImported(const LayoutFile &file)
+{
+    const LayoutMapping::Result mapped = LayoutMapping::apply(m_readLayout, file);
+    // Devices of seats that the file drops go back to the main seat, hidden
+    // ones too, as when their panel is deleted.
+    for (const SeatContent &before : m_readLayout.seats.mid(1)) {
+        if (!mapped.layout.seatIds().contains(before.seatId)) {
+            for (const DeviceItem &item : before.devices)
+                m_returnedAddresses += item.addresses;
+        }
+    }
+    stopIdentifying();
+    clearTrees();
+    buildTrees(mapped.layout, true);
+    for (const SeatContent &content : mapped.layout.seats.mid(1)) {
+        if (!content.displayName.isEmpty())
+            AppSettings::setSeatDisplayName(content.seatId, content.displayName);
+    }
+    setStateChanged(true);
+    m_identify->refresh();
+
+    QStringList lines;
+    if (!mapped.seatsWithoutCard.isEmpty())
+        lines << tr("Seats not created, since none of their video cards is here: %1")
+                     .arg(mapped.seatsWithoutCard.join(QStringLiteral(", ")));
+    if (!mapped.missing.isEmpty())
+        lines << tr("Named in the file, not found here:\n%1")
+                     .arg(mapped.missing.join(QLatin1Char('\n')));
+    if (!mapped.leftOnMain.isEmpty())
+        lines << tr("Not named in the file, so on the main seat now:\n%1")
+                     .arg(mapped.leftOnMain.join(QLatin1Char('\n')));
+    if (lines.isEmpty())
+        lines << tr("Every device of the file was found here.");
+    lines << tr("Nothing is saved until you save.");
+    Prompt::information(this, tr("Layout imported"), lines.join(QStringLiteral("\n\n")));
+}
+
+void MainWindow::keepReadLayout()
+{
+    if (m_environment.layoutHistoryDir.isEmpty() || m_readLayout.seats.isEmpty())
+        return;
+    QString error;
+    const LayoutFile file = LayoutFile::of(m_readLayout, [this](const QStringList &addresses) {
+        return m_toolTips.product(addresses);
+    });
+    if (!LayoutHistory(m_environment.layoutHistoryDir).keep(file, m_environment.now(), &error)) {
+        Prompt::warning(this, tr("Warning!"),
+                        tr("The layout before this change could not be kept, so it cannot be "
+                           "restored later:\n%1")
+                            .arg(error));
+    }
 }
 
 void MainWindow::setAddButtonsEnabled()
@@ -380,14 +607,8 @@ void MainWindow::reloadConfiguration()
             QMessageBox::Yes)
         return;
 
-    const QList<Seat *> panels = m_seats;
-    for (Seat *seat : panels)
-        removePanel(seat);
+    clearTrees();
     m_returnedAddresses.clear();
-    for (int category = 0; category < DeviceCategoryCount; ++category) {
-        if (QTreeWidgetItem *row = ui->devTreeWidget->category(category))
-            qDeleteAll(row->takeChildren());
-    }
     setState(State::Loading);
     QTimer::singleShot(500, &m_seatReader, [this] { m_seatReader.readSeatsList(); });
     refreshMainTree();
@@ -528,6 +749,7 @@ void MainWindow::saveAndApply()
     }
     if (m_seats.isEmpty())
         showSeatsArea(false);
+    keepReadLayout();
     startApplying(plan.queue);
 }
 
@@ -535,6 +757,7 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
 {
     if (m_attachJob.isRunning())
         return;
+    m_savingLayout = currentLayout();
     m_deviceNames = ui->devTreeWidget->deviceNames();
     for (const Seat *seat : qAsConst(m_seats))
         m_deviceNames.insert(seat->devTreeWidget()->deviceNames());
@@ -557,6 +780,8 @@ void MainWindow::onAttachFinished(const AttachOutcome &outcome)
     m_progressDialog->close();
     if (outcome.result == AttachOutcome::Result::AllArrived) {
         m_returnedAddresses.clear();
+        // What was saved is what the next save starts from, and keeps.
+        m_readLayout = m_savingLayout;
         setStateChanged(false);
         restartDisplayManager();
     } else {
@@ -606,6 +831,7 @@ void MainWindow::resetAllSeats()
                             "and restarted. \nDo you want to continue?")) != QMessageBox::Yes)
         return;
     stopIdentifying();
+    keepReadLayout();
     setState(State::Applying);
     setEnabled(false);
     m_seatReset.start();
@@ -731,14 +957,14 @@ void MainWindow::tellBeforeRestart(int furtherSeats)
                      "and nothing will be restarted.");
         Prompt::warning(this, tr("Warning!"), who + tr("\nThe devices are attached all the same."));
     }
-    const QString ending = m_environment.administratorUid < 0
-                               ? SeatSessions::endingSessions(m_sessions, uint(-1))
-                               : SeatSessions::endingSessions(
-                                     m_sessions, uint(m_environment.administratorUid));
+    const QString ending =
+        m_environment.administratorUid < 0
+            ? SeatSessions::endingSessions(m_sessions, uint(-1))
+            : SeatSessions::endingSessions(m_sessions, uint(m_environment.administratorUid));
     if (m_displayManager.isRunning() && !ending.isEmpty()) {
-        Prompt::information(this, tr("Warning!"),
-                            tr("Saving restarts the display manager: the sessions of %1 will end.")
-                                .arg(ending));
+        Prompt::information(
+            this, tr("Warning!"),
+            tr("Saving restarts the display manager: the sessions of %1 will end.").arg(ending));
     }
     if (furtherSeats > 0 && m_displayManager.furtherSeatsOnX11Only()) {
         Prompt::information(this, tr("Warning!"),

@@ -5,6 +5,7 @@
 #include "apply/seatreset.h"
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
+#include "seatstate/layoutfile.h"
 #include "seatstate/seatreader.h"
 
 #include <QList>
@@ -75,6 +76,15 @@ public:
     int freeSeats() const { return qMax(0, m_loadedFreeSeats - (m_seats.size() - m_loadedPanels)); }
     bool stateChanged() const { return m_stateChanged; }
     DevTreeWidget *mainTree() const;
+    // What the trees show now, saved or not, main seat first.
+    SeatLayout currentLayout() const;
+    // The layout as it was last read or saved.
+    const SeatLayout &readLayout() const { return m_readLayout; }
+
+    // File ▸ "Export layout…", "Import layout…" and "Restore previous layout…".
+    void exportLayout();
+    void importLayout();
+    void restoreLayout();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -95,6 +105,18 @@ private slots:
 
 private:
     void showSeats(const SeatLayout &layout);
+    // The one place the trees and panels are built from a layout.
+    void buildTrees(const SeatLayout &layout, bool sessionsKnown);
+    void clearTrees();
+    // Lays the file onto this machine's devices in the window and tells what
+    // did not match; nothing is saved.
+    void showImported(const LayoutFile &file);
+    // Keeps the layout as it was read before a save or a reset changes it.
+    void keepReadLayout();
+    // Marks what was moved since the last reading or save.
+    void markMoves();
+    QString movedNote(const QString &seatId, const QStringList &addresses) const;
+    QString seatIdOfTree(const DevTreeWidget *tree) const;
     void showUnrecognized(bool show);
     void setState(State state);
     void updateCommandStates();
@@ -144,5 +166,7 @@ private:
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save
     QList<SeatSession> m_sessions;         // of the last reading
+    SeatLayout m_readLayout;               // as last read or saved
+    SeatLayout m_savingLayout;             // of the save in progress
     bool m_endingOnSignal = false;
 };

@@ -2,6 +2,7 @@
 
 #include "apply/displaymanager.h"
 #include "apply/dmconfig.h"
+#include "apply/layouthistory.h"
 #include "apply/videocarddetector.h"
 #include "hardware/udevdeviceinfo.h"
 #include "platform/systemdservice.h"
@@ -16,6 +17,7 @@ MainWindowEnvironment MainWindowEnvironment::system()
     environment.displayManagerConfig = DmConfig::ConfigPath;
     environment.displayManagerLink = DisplayManager::UnitLink;
     environment.defaultDisplayManager = DisplayManager::DefaultFile;
+    environment.layoutHistoryDir = LayoutHistory::Dir;
     environment.restartService = [](const QString &service, QString *error) {
         ZelAdmin::SystemdService unit(service);
         const bool queued = unit.restart();

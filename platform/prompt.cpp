@@ -1,6 +1,7 @@
 #include "platform/prompt.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 
@@ -95,6 +96,68 @@ bool Prompt::getText(QWidget *parent, const QString &title, const QString &label
         QInputDialog::getText(parent, title, label, QLineEdit::Normal, initialText, &ok);
     if (ok && text)
         *text = entered;
+    return ok;
+}
+
+namespace {
+
+bool askFile(Prompt::Kind kind, QWidget *parent, const QString &title, const QString &initialPath,
+             const QStringList &filters, QString *path)
+{
+    if (hook()) {
+        Prompt::Request request;
+        request.kind = kind;
+        request.parent = parent;
+        request.title = title;
+        request.initialText = initialPath;
+        request.items = filters;
+        const Prompt::Answer answer = hook()(request);
+        if (answer.accepted && path)
+            *path = answer.text;
+        return answer.accepted && !answer.text.isEmpty();
+    }
+    const QString filter = filters.join(QStringLiteral(";;"));
+    const QString chosen = kind == Prompt::Kind::OpenFile
+                               ? QFileDialog::getOpenFileName(parent, title, initialPath, filter)
+                               : QFileDialog::getSaveFileName(parent, title, initialPath, filter);
+    if (!chosen.isEmpty() && path)
+        *path = chosen;
+    return !chosen.isEmpty();
+}
+
+} // namespace
+
+bool Prompt::getOpenFileName(QWidget *parent, const QString &title, const QString &initialPath,
+                             const QStringList &filters, QString *path)
+{
+    return askFile(Kind::OpenFile, parent, title, initialPath, filters, path);
+}
+
+bool Prompt::getSaveFileName(QWidget *parent, const QString &title, const QString &initialPath,
+                             const QStringList &filters, QString *path)
+{
+    return askFile(Kind::SaveFile, parent, title, initialPath, filters, path);
+}
+
+bool Prompt::getItem(QWidget *parent, const QString &title, const QString &label,
+                     const QStringList &items, QString *item)
+{
+    if (hook()) {
+        Request request;
+        request.kind = Kind::Choice;
+        request.parent = parent;
+        request.title = title;
+        request.text = label;
+        request.items = items;
+        const Answer answer = hook()(request);
+        if (answer.accepted && item)
+            *item = answer.text;
+        return answer.accepted && items.contains(answer.text);
+    }
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, title, label, items, 0, false, &ok);
+    if (ok && item)
+        *item = chosen;
     return ok;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -22,6 +23,9 @@ public:
         Question,
         TextInput,
         Dialog,
+        OpenFile, // a file to read: the answer's text is its path
+        SaveFile, // a file to write
+        Choice,   // one of items: the answer's text is the one chosen
     };
 
     struct Request
@@ -33,6 +37,7 @@ public:
         QMessageBox::StandardButtons buttons;
         QString initialText;       // text input: what the field holds at first
         QDialog *dialog = nullptr; // the dialog that would run modally
+        QStringList items;         // choice: what is offered; files: the name filters
     };
 
     struct Answer
@@ -60,6 +65,16 @@ public:
     // A one-line text input preset with initialText; false when cancelled.
     static bool getText(QWidget *parent, const QString &title, const QString &label,
                         const QString &initialText, QString *text);
+
+    // A file to open or to save as (starting from initialPath), with the
+    // name filters given; false when cancelled.
+    static bool getOpenFileName(QWidget *parent, const QString &title, const QString &initialPath,
+                                const QStringList &filters, QString *path);
+    static bool getSaveFileName(QWidget *parent, const QString &title, const QString &initialPath,
+                                const QStringList &filters, QString *path);
+    // One of items, the first preselected; false when cancelled.
+    static bool getItem(QWidget *parent, const QString &title, const QString &label,
+                        const QStringList &items, QString *item);
 
     // Runs the dialog modally; its result code.
     static int exec(QDialog *dialog);

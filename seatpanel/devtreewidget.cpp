@@ -81,9 +81,31 @@ QTreeWidgetItem *DevTreeWidget::addDevice(const QVariant &name, const QVariant &
     item->setData(0, TypeRole, index);
     item->setFlags(DeviceItemFlags);
     if (m_describe)
-        item->setToolTip(
-            0, PlainText::toolTip(m_describe(item->data(0, AddressRole).toStringList())));
+        item->setToolTip(0,
+                         PlainText::toolTip(m_describe(item->data(0, AddressRole).toStringList())));
     return item;
+}
+
+void DevTreeWidget::markMoved(const std::function<QString(const QStringList &)> &movedNote)
+{
+    for (int c = 0; c < topLevelItemCount(); ++c) {
+        QTreeWidgetItem *row = topLevelItem(c);
+        for (int i = 0; i < row->childCount(); ++i) {
+            QTreeWidgetItem *item = row->child(i);
+            const QStringList addresses = item->data(0, AddressRole).toStringList();
+            const QString note = movedNote(addresses);
+            if (note == item->data(0, MovedRole).toString())
+                continue;
+            item->setData(0, MovedRole, note);
+            QFont font = item->font(0);
+            font.setItalic(!note.isEmpty());
+            item->setFont(0, font);
+            const QString described = m_describe ? m_describe(addresses) : QString();
+            item->setToolTip(0, PlainText::toolTip(note.isEmpty() || described.isEmpty()
+                                                       ? note + described
+                                                       : note + QLatin1Char('\n') + described));
+        }
+    }
 }
 
 void DevTreeWidget::addDevices(const QList<DeviceItem> &devices)
@@ -249,8 +271,7 @@ bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
 
     QPointer<DevTreeWidget> self(this);
     DragSession session(this, item->data(0, Qt::DisplayRole).toString(),
-                        item->data(0, AddressRole).toStringList(),
-                        item->data(0, TypeRole).toInt());
+                        item->data(0, AddressRole).toStringList(), item->data(0, TypeRole).toInt());
     const Qt::DropAction action = drag->exec(Qt::MoveAction);
     if (!self)
         return false;

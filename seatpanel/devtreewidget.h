@@ -22,7 +22,10 @@ class DevTreeWidget : public QTreeWidget
 public:
     static constexpr int AddressRole = Qt::UserRole;  // QStringList of sysfs paths
     static constexpr int TypeRole = Qt::UserRole + 1; // DeviceCategory as int
-    static constexpr Qt::ItemFlags DeviceItemFlags =  // 173
+    // Where an item was before an unsaved move ("Moved from seat0; not saved
+    // yet"); empty for one on its seat.
+    static constexpr int MovedRole = Qt::UserRole + 2;
+    static constexpr Qt::ItemFlags DeviceItemFlags = // 173
         Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled | Qt::ItemIsEnabled |
         Qt::ItemNeverHasChildren;
     static constexpr Qt::ItemFlags CategoryItemFlags = // 40
@@ -59,6 +62,10 @@ public:
     {
         m_describe = std::move(describe);
     }
+
+    // Marks the devices that an unsaved move put here: in italics, their tool
+    // tip led by movedNote's words for their addresses (empty: not moved).
+    void markMoved(const std::function<QString(const QStringList &addresses)> &movedNote);
 
     bool hasVideocard() const;
     bool hasKeyboardAndMouse() const;

@@ -51,6 +51,11 @@ DevTreeWidget *Seat::devTreeWidget() const
     return ui->devTreeWidget;
 }
 
+QString Seat::displayName() const
+{
+    return ui->seatNameLabel->fullText();
+}
+
 QString Seat::seatId() const
 {
     return m_seatId;

@@ -27,6 +27,7 @@ public:
 
     DevTreeWidget *devTreeWidget() const;
     QString seatId() const;
+    QString displayName() const;
 
     // Copies the device of it into this tree; it stays the caller's.
     void receiveDevice(QTreeWidgetItem *it);

@@ -24,6 +24,17 @@ QStringList SeatLayout::seatIds() const
     return ids;
 }
 
+QString SeatLayout::seatOf(const QString &address) const
+{
+    for (const SeatContent &seat : seats) {
+        for (const DeviceItem &item : seat.devices) {
+            if (item.addresses.contains(address))
+                return seat.seatId;
+        }
+    }
+    return QString();
+}
+
 SeatReader::SeatReader(QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<SeatLayout>();
@@ -350,6 +361,17 @@ void SeatReader::finish(SeatLayout::Status status)
     m_readingSessions = false;
     m_lastComplete = status == SeatLayout::Status::Complete;
     m_layout.status = status;
+    if (m_info) {
+        for (const SeatContent &seat : qAsConst(m_layout.seats)) {
+            for (const DeviceItem &item : seat.devices) {
+                for (const QString &address : item.addresses) {
+                    const QString key = m_info->details(address).forSeat;
+                    if (!key.isEmpty())
+                        m_layout.keys.insert(address, key);
+                }
+            }
+        }
+    }
     const SeatLayout layout = m_layout;
     m_layout = SeatLayout();
     emit finished(layout);

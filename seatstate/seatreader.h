@@ -5,6 +5,7 @@
 #include "seatstate/seatsessions.h"
 #include "seatstate/seatstatus.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -25,10 +26,11 @@ struct DeviceItem
 struct SeatContent
 {
     QString seatId;
-    bool read = false; // false for the seats a failed reading never reached
+    QString displayName; // as the administrator named it; empty: not known here
+    bool read = false;   // false for the seats a failed reading never reached
     QList<DeviceItem> devices;
-    QStringList sessionIds;       // as its "Sessions:" line has them, the active one starred
-    QList<SeatSession> sessions;  // who is on it
+    QStringList sessionIds;      // as its "Sessions:" line has them, the active one starred
+    QList<SeatSession> sessions; // who is on it
 
     int count(int category) const;
 };
@@ -53,8 +55,15 @@ struct SeatLayout
     QStringList strays;
     // Every session logind lists, also those without a seat.
     QList<SeatSession> sessions;
+    // udev's ID_FOR_SEAT of each address that has one: what a device is known
+    // by on another machine of the same make.
+    QHash<QString, QString> keys;
 
     QStringList seatIds() const;
+    // The seat whose devices hold the address; empty when none does.
+    QString seatOf(const QString &address) const;
+    // The address's ID_FOR_SEAT, or the address itself without one.
+    QString keyOf(const QString &address) const { return keys.value(address, address); }
 };
 
 // Reads the seats from loginctl: list-seats, then seat-status of every seat

@@ -226,6 +226,30 @@
         <source>The program&apos;s version and the display manager it found</source>
         <translation>Die Version des Programms und der gefundene Displaymanager</translation>
     </message>
+    <message>
+        <source>Ex&amp;port layout…</source>
+        <translation>Aufteilung e&amp;xportieren…</translation>
+    </message>
+    <message>
+        <source>Write the layout shown, saved or not, to a file for another machine of the same make</source>
+        <translation>Die gezeigte Aufteilung, gespeichert oder nicht, in eine Datei für einen baugleichen Rechner schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Import layout…</source>
+        <translation>Aufteilung &amp;importieren…</translation>
+    </message>
+    <message>
+        <source>Lay this machine&apos;s devices out as a layout file says; nothing is saved until Save</source>
+        <translation>Die Geräte dieses Rechners so aufteilen, wie eine Aufteilungsdatei sagt; gespeichert wird erst mit Speichern</translation>
+    </message>
+    <message>
+        <source>Restore pre&amp;vious layout…</source>
+        <translation>&amp;Vorherige Aufteilung wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Bring back the layout as it was before one of the last saves or resets</source>
+        <translation>Die Aufteilung zurückholen, wie sie vor einem der letzten Speichervorgänge oder Zurücksetzen war</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -292,6 +316,88 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutFile</name>
+    <message>
+        <source>The file is larger than %1 KiB: it is no layout.</source>
+        <translation>Die Datei ist größer als %1 KiB: Sie ist keine Aufteilung.</translation>
+    </message>
+    <message>
+        <source>The file is no JSON document: %1 at byte %2.</source>
+        <translation>Die Datei ist kein JSON-Dokument: %1 bei Byte %2.</translation>
+    </message>
+    <message>
+        <source>The file holds no layout object.</source>
+        <translation>Die Datei enthält kein Aufteilungsobjekt.</translation>
+    </message>
+    <message>
+        <source>format: &quot;%1&quot; is not &quot;%2&quot;</source>
+        <translation>format: „%1“ ist nicht „%2“</translation>
+    </message>
+    <message>
+        <source>version: this tool reads version %1 only</source>
+        <translation>version: Dieses Werkzeug liest nur Version %1</translation>
+    </message>
+    <message>
+        <source>%1: a seat must be an object</source>
+        <translation>%1: Ein Arbeitsplatz muss ein Objekt sein</translation>
+    </message>
+    <message>
+        <source>%1.id: &quot;%2&quot; is no further seat (&quot;seat&quot;, then letters, digits, &quot;_&quot; or &quot;-&quot;; not seat0)</source>
+        <translation>%1.id: „%2“ ist kein weiterer Arbeitsplatz („seat“, dann Buchstaben, Ziffern, „_“ oder „-“; nicht seat0)</translation>
+    </message>
+    <message>
+        <source>%1.id: the seat &quot;%2&quot; is named twice</source>
+        <translation>%1.id: Der Arbeitsplatz „%2“ ist doppelt genannt</translation>
+    </message>
+    <message>
+        <source>%1 is no regular file.</source>
+        <translation>%1 ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>%1: unknown field &quot;%2&quot;</source>
+        <translation>%1: unbekanntes Feld „%2“</translation>
+    </message>
+    <message>
+        <source>%1 must be a text</source>
+        <translation>%1 muss ein Text sein</translation>
+    </message>
+    <message>
+        <source>%1 must be a list</source>
+        <translation>%1 muss eine Liste sein</translation>
+    </message>
+    <message>
+        <source>%1: a device must be an object</source>
+        <translation>%1: Ein Gerät muss ein Objekt sein</translation>
+    </message>
+    <message>
+        <source>%1: category &quot;%2&quot; is none of %3</source>
+        <translation>%1: Die Kategorie „%2“ ist keine von %3</translation>
+    </message>
+    <message>
+        <source>%1: &quot;keys&quot; is empty</source>
+        <translation>%1: „keys“ ist leer</translation>
+    </message>
+    <message>
+        <source>%1: a key must be a text without blanks around it</source>
+        <translation>%1: Ein Schlüssel muss ein Text ohne Leerzeichen davor und danach sein</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is no sysfs path</source>
+        <translation>%1: „%2“ ist kein sysfs-Pfad</translation>
+    </message>
+    <message>
+        <source>%1: the key &quot;%2&quot; is named twice</source>
+        <translation>%1: Der Schlüssel „%2“ ist doppelt genannt</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutHistory</name>
+    <message>
+        <source>%1 is not a folder of its own that only the administrator can change.</source>
+        <translation>%1 ist kein eigener Ordner, den nur der Administrator ändern kann.</translation>
     </message>
 </context>
 <context>
@@ -536,6 +642,88 @@ Die Geräte werden trotzdem zugeordnet.</translation>
     <message>
         <source>Display manager: %1</source>
         <translation>Displaymanager: %1</translation>
+    </message>
+    <message>
+        <source>Moved from %1; not saved yet</source>
+        <translation>Verschoben von %1; noch nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>Layout files (*.json)</source>
+        <translation>Aufteilungsdateien (*.json)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Export layout</source>
+        <translation>Aufteilung exportieren</translation>
+    </message>
+    <message>
+        <source>The layout could not be written to %1:
+%2</source>
+        <translation>Die Aufteilung konnte nicht nach %1 geschrieben werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Import layout</source>
+        <translation>Aufteilung importieren</translation>
+    </message>
+    <message>
+        <source>Nothing was imported from %1:
+%2</source>
+        <translation>Aus %1 wurde nichts importiert:
+%2</translation>
+    </message>
+    <message>
+        <source>Restore previous layout</source>
+        <translation>Vorherige Aufteilung wiederherstellen</translation>
+    </message>
+    <message>
+        <source>No layout has been kept yet: one is kept before every save and every reset.</source>
+        <translation>Noch ist keine Aufteilung aufbewahrt: Vor jedem Speichern und jedem Zurücksetzen wird eine aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The layout before a save or reset:</source>
+        <translation>Die Aufteilung vor einem Speichern oder Zurücksetzen:</translation>
+    </message>
+    <message>
+        <source>Seats not created, since none of their video cards is here: %1</source>
+        <translation>Nicht angelegte Arbeitsplätze, da keine ihrer Grafikkarten hier ist: %1</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1</source>
+        <translation>In der Datei genannt, hier nicht gefunden:
+%1</translation>
+    </message>
+    <message>
+        <source>Not named in the file, so on the main seat now:
+%1</source>
+        <translation>In der Datei nicht genannt, daher jetzt am Hauptarbeitsplatz:
+%1</translation>
+    </message>
+    <message>
+        <source>Every device of the file was found here.</source>
+        <translation>Jedes Gerät der Datei wurde hier gefunden.</translation>
+    </message>
+    <message>
+        <source>Nothing is saved until you save.</source>
+        <translation>Gespeichert wird erst, wenn Sie speichern.</translation>
+    </message>
+    <message>
+        <source>Layout imported</source>
+        <translation>Aufteilung importiert</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so it cannot be restored later:
+%1</source>
+        <translation>Die Aufteilung vor dieser Änderung konnte nicht aufbewahrt werden und lässt sich daher später nicht wiederherstellen:
+%1</translation>
     </message>
 </context>
 <context>

@@ -226,6 +226,30 @@
         <source>The program&apos;s version and the display manager it found</source>
         <translation>Версия программы и найденный диспетчер дисплеев</translation>
     </message>
+    <message>
+        <source>Ex&amp;port layout…</source>
+        <translation>&amp;Экспорт распределения…</translation>
+    </message>
+    <message>
+        <source>Write the layout shown, saved or not, to a file for another machine of the same make</source>
+        <translation>Записать показанное распределение, сохранённое или нет, в файл для другого такого же компьютера</translation>
+    </message>
+    <message>
+        <source>&amp;Import layout…</source>
+        <translation>&amp;Импорт распределения…</translation>
+    </message>
+    <message>
+        <source>Lay this machine&apos;s devices out as a layout file says; nothing is saved until Save</source>
+        <translation>Распределить устройства этого компьютера по файлу распределения; ничего не сохраняется до сохранения</translation>
+    </message>
+    <message>
+        <source>Restore pre&amp;vious layout…</source>
+        <translation>&amp;Вернуть прежнее распределение…</translation>
+    </message>
+    <message>
+        <source>Bring back the layout as it was before one of the last saves or resets</source>
+        <translation>Вернуть распределение, каким оно было до одного из последних сохранений или сбросов</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -293,6 +317,88 @@
     <message>
         <source>%1 could not be written: %2</source>
         <translation>Не удалось записать %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutFile</name>
+    <message>
+        <source>The file is larger than %1 KiB: it is no layout.</source>
+        <translation>Файл больше %1 КиБ: это не распределение.</translation>
+    </message>
+    <message>
+        <source>The file is no JSON document: %1 at byte %2.</source>
+        <translation>Файл не является документом JSON: %1 в байте %2.</translation>
+    </message>
+    <message>
+        <source>The file holds no layout object.</source>
+        <translation>В файле нет объекта распределения.</translation>
+    </message>
+    <message>
+        <source>format: &quot;%1&quot; is not &quot;%2&quot;</source>
+        <translation>format: «%1» — не «%2»</translation>
+    </message>
+    <message>
+        <source>version: this tool reads version %1 only</source>
+        <translation>version: программа читает только версию %1</translation>
+    </message>
+    <message>
+        <source>%1: a seat must be an object</source>
+        <translation>%1: рабочее место должно быть объектом</translation>
+    </message>
+    <message>
+        <source>%1.id: &quot;%2&quot; is no further seat (&quot;seat&quot;, then letters, digits, &quot;_&quot; or &quot;-&quot;; not seat0)</source>
+        <translation>%1.id: «%2» — не дополнительное рабочее место («seat», затем буквы, цифры, «_» или «-»; не seat0)</translation>
+    </message>
+    <message>
+        <source>%1.id: the seat &quot;%2&quot; is named twice</source>
+        <translation>%1.id: рабочее место «%2» названо дважды</translation>
+    </message>
+    <message>
+        <source>%1 is no regular file.</source>
+        <translation>%1 — не обычный файл.</translation>
+    </message>
+    <message>
+        <source>%1: unknown field &quot;%2&quot;</source>
+        <translation>%1: неизвестное поле «%2»</translation>
+    </message>
+    <message>
+        <source>%1 must be a text</source>
+        <translation>%1 должно быть текстом</translation>
+    </message>
+    <message>
+        <source>%1 must be a list</source>
+        <translation>%1 должно быть списком</translation>
+    </message>
+    <message>
+        <source>%1: a device must be an object</source>
+        <translation>%1: устройство должно быть объектом</translation>
+    </message>
+    <message>
+        <source>%1: category &quot;%2&quot; is none of %3</source>
+        <translation>%1: категория «%2» не входит в %3</translation>
+    </message>
+    <message>
+        <source>%1: &quot;keys&quot; is empty</source>
+        <translation>%1: «keys» пуст</translation>
+    </message>
+    <message>
+        <source>%1: a key must be a text without blanks around it</source>
+        <translation>%1: ключ должен быть текстом без пробелов по краям</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is no sysfs path</source>
+        <translation>%1: «%2» — не путь sysfs</translation>
+    </message>
+    <message>
+        <source>%1: the key &quot;%2&quot; is named twice</source>
+        <translation>%1: ключ «%2» назван дважды</translation>
+    </message>
+</context>
+<context>
+    <name>LayoutHistory</name>
+    <message>
+        <source>%1 is not a folder of its own that only the administrator can change.</source>
+        <translation>%1 — не отдельная папка, которую может менять только администратор.</translation>
     </message>
 </context>
 <context>
@@ -537,6 +643,88 @@ The devices are attached all the same.</source>
     <message>
         <source>Display manager: %1</source>
         <translation>Диспетчер дисплеев: %1</translation>
+    </message>
+    <message>
+        <source>Moved from %1; not saved yet</source>
+        <translation>Перенесено с %1; ещё не сохранено</translation>
+    </message>
+    <message>
+        <source>Layout files (*.json)</source>
+        <translation>Файлы распределения (*.json)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Export layout</source>
+        <translation>Экспорт распределения</translation>
+    </message>
+    <message>
+        <source>The layout could not be written to %1:
+%2</source>
+        <translation>Не удалось записать распределение в %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Import layout</source>
+        <translation>Импорт распределения</translation>
+    </message>
+    <message>
+        <source>Nothing was imported from %1:
+%2</source>
+        <translation>Из %1 ничего не импортировано:
+%2</translation>
+    </message>
+    <message>
+        <source>Restore previous layout</source>
+        <translation>Вернуть прежнее распределение</translation>
+    </message>
+    <message>
+        <source>No layout has been kept yet: one is kept before every save and every reset.</source>
+        <translation>Сохранённых распределений пока нет: распределение сохраняется перед каждым сохранением и каждым сбросом.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>The layout before a save or reset:</source>
+        <translation>Распределение перед сохранением или сбросом:</translation>
+    </message>
+    <message>
+        <source>Seats not created, since none of their video cards is here: %1</source>
+        <translation>Не созданы рабочие места, ни одной видеокарты которых здесь нет: %1</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1</source>
+        <translation>Названы в файле, но здесь не найдены:
+%1</translation>
+    </message>
+    <message>
+        <source>Not named in the file, so on the main seat now:
+%1</source>
+        <translation>Не названы в файле, поэтому теперь на основном рабочем месте:
+%1</translation>
+    </message>
+    <message>
+        <source>Every device of the file was found here.</source>
+        <translation>Все устройства из файла найдены здесь.</translation>
+    </message>
+    <message>
+        <source>Nothing is saved until you save.</source>
+        <translation>Ничего не сохранено, пока вы не сохраните.</translation>
+    </message>
+    <message>
+        <source>Layout imported</source>
+        <translation>Распределение импортировано</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so it cannot be restored later:
+%1</source>
+        <translation>Не удалось сохранить распределение до этого изменения, поэтому его нельзя будет вернуть:
+%1</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "hardware/deviceinfo.h"
 
 #include <QHash>
+#include <functional>
 
 // What udev would say, written by the test: details by sysfs path and the
 // devices tagged for seats.
@@ -13,6 +14,8 @@ public:
     {
         DeviceDetails d = known.value(syspath);
         d.syspath = syspath;
+        if (forSeatOf)
+            d.forSeat = forSeatOf(syspath);
         return d;
     }
     QList<SeatTaggedDevice> seatDevices() const override { return tagged; }
@@ -28,5 +31,7 @@ public:
     }
 
     QHash<QString, DeviceDetails> known;
+    // udev's ID_FOR_SEAT of every device, when a test gives one.
+    std::function<QString(const QString &syspath)> forSeatOf;
     QList<SeatTaggedDevice> tagged;
 };

@@ -193,7 +193,8 @@ PromptAnswerer::~PromptAnswerer()
 Prompt::Answer PromptAnswerer::escape(const Prompt::Request &request)
 {
     Prompt::Answer answer;
-    if (request.kind == Prompt::Kind::TextInput || request.kind == Prompt::Kind::Dialog)
+    if (request.kind != Prompt::Kind::Information && request.kind != Prompt::Kind::Warning &&
+        request.kind != Prompt::Kind::Critical && request.kind != Prompt::Kind::Question)
         return answer;
     // QMessageBox's escape button: Cancel, else No, else the only button.
     for (QMessageBox::StandardButton button : {QMessageBox::Cancel, QMessageBox::No}) {
@@ -230,7 +231,8 @@ void PromptAnswerer::answer(QMessageBox::StandardButton button)
 void PromptAnswerer::answerText(const QString &text)
 {
     m_queue.append([text](const Prompt::Request &request) {
-        if (request.kind != Prompt::Kind::TextInput)
+        if (request.kind != Prompt::Kind::TextInput && request.kind != Prompt::Kind::OpenFile &&
+            request.kind != Prompt::Kind::SaveFile && request.kind != Prompt::Kind::Choice)
             return escape(request);
         Prompt::Answer answer;
         answer.accepted = true;

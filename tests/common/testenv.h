@@ -76,8 +76,9 @@ public:
     ~PromptAnswerer();
 
     void answer(QMessageBox::StandardButton button); // that button of a message box
-    void answerText(const QString &text);            // type into a text input and accept
-    void cancelInput();                              // cancel a text input or a dialog
+    // Type into a text input, pick a file or a choice, and accept.
+    void answerText(const QString &text);
+    void cancelInput(); // cancel a text input or a dialog
     // A dialog (the create-seat dialog): the action fills it in and accepts
     // or rejects it; the dialog's result is the answer.
     void act(std::function<void(QWidget *)> action);

@@ -339,8 +339,7 @@ void TestEmulator::listSessions_data()
                             "      4    0 root          pts/0\n"
                             "     c3  113 lightdm seat1 \n";
     QTest::newRow("legend") << four << QStringList{"list-sessions"}
-                            << "SESSION  UID USER    SEAT  TTY\n" + rows +
-                                   "\n4 sessions listed.\n";
+                            << "SESSION  UID USER    SEAT  TTY\n" + rows + "\n4 sessions listed.\n";
     // Without the header its width no longer counts.
     QTest::newRow("no legend") << four << QStringList{"list-sessions", "--no-legend"}
                                << QByteArray("10 1001 anna    seat1 tty7\n"
@@ -349,8 +348,8 @@ void TestEmulator::listSessions_data()
                                              "c3  113 lightdm seat1 \n");
     QTest::newRow("none") << QString() << QStringList{"list-sessions"}
                           << QByteArray("No sessions.\n");
-    QTest::newRow("none, no legend") << QString() << QStringList{"list-sessions", "--no-legend"}
-                                     << QByteArray();
+    QTest::newRow("none, no legend")
+        << QString() << QStringList{"list-sessions", "--no-legend"} << QByteArray();
 }
 
 void TestEmulator::listSessions()

@@ -35,45 +35,60 @@ private slots:
         QTest::addColumn<QString>("vendor");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("forSeat"); // the device's own, never a parent's
 
         const QString port = Xhci + "/usb1/1-3";
         QTest::newRow("USB keyboard without a database entry")
             << QList<UdevNode>{node(port + "/1-3:1.0/0003:1C4F:0002.0001/input/input7", "input", {},
                                     {{"ID_VENDOR_ENC", "SIGMACHIP"},
                                      {"ID_MODEL_ENC", "USB\\x20Keyboard"},
-                                     {"ID_MODEL", "USB_Keyboard"}},
+                                     {"ID_MODEL", "USB_Keyboard"},
+                                     {"ID_FOR_SEAT", "input-pci-0000_00_14_0-usb-0_3_1_0"}},
                                     "SIGMACHIP USB Keyboard"),
                                node(port + "/1-3:1.0/0003:1C4F:0002.0001", "hid"),
                                node(port + "/1-3:1.0", "usb", "usb_interface"),
-                               node(port, "usb", "usb_device"), node(Xhci + "/usb1", "usb", "usb_device"),
+                               node(port, "usb", "usb_device"),
+                               node(Xhci + "/usb1", "usb", "usb_device"),
                                node(Xhci, "pci", {}, XhciNames)}
-            << "SIGMACHIP" << "USB Keyboard" << "SIGMACHIP USB Keyboard";
+            << "SIGMACHIP"
+            << "USB Keyboard"
+            << "SIGMACHIP USB Keyboard"
+            << "input-pci-0000_00_14_0-usb-0_3_1_0";
 
         QTest::newRow("USB mouse with a database entry")
             << QList<UdevNode>{node(port + "/1-3:1.0/0003:046D:C077.0002/input/input8", "input", {},
                                     {}, "Logitech USB Optical Mouse"),
                                node(port + "/1-3:1.0", "usb", "usb_interface"),
                                node(port, "usb", "usb_device",
-                                    {{"ID_VENDOR_FROM_DATABASE", "Logitech, Inc."},
+                                    {{"ID_FOR_SEAT", "usb-pci-0000_00_14_0-usb-0_3"},
+                                     {"ID_VENDOR_FROM_DATABASE", "Logitech, Inc."},
                                      {"ID_MODEL_FROM_DATABASE", "M105 Optical Mouse"}}),
                                node(Xhci, "pci", {}, XhciNames)}
-            << "Logitech, Inc." << "M105 Optical Mouse" << "Logitech USB Optical Mouse";
+            << "Logitech, Inc."
+            << "M105 Optical Mouse"
+            << "Logitech USB Optical Mouse"
+            << "";
 
         const QString adapter = Xhci + "/usb1/1-10";
         QTest::newRow("Bluetooth keyboard")
             << QList<UdevNode>{node(adapter + "/1-10:1.0/bluetooth/hci0/hci0:256/"
                                               "0005:046D:B342.0003/input/input20",
                                     "input", {}, {}, "Keyboard K380"),
-                               node(adapter + "/1-10:1.0/bluetooth/hci0/hci0:256/0005:046D:B342.0003",
+                               node(adapter +
+                                        "/1-10:1.0/bluetooth/hci0/hci0:256/0005:046D:B342.0003",
                                     "hid"),
-                               node(adapter + "/1-10:1.0/bluetooth/hci0/hci0:256", "bluetooth", "link"),
+                               node(adapter + "/1-10:1.0/bluetooth/hci0/hci0:256", "bluetooth",
+                                    "link"),
                                node(adapter + "/1-10:1.0/bluetooth/hci0", "bluetooth", "host"),
                                node(adapter + "/1-10:1.0", "usb", "usb_interface"),
                                node(adapter, "usb", "usb_device",
                                     {{"ID_VENDOR_FROM_DATABASE", "Intel Corp."},
                                      {"ID_MODEL_FROM_DATABASE", "AX201 Bluetooth"}}),
                                node(Xhci, "pci", {}, XhciNames)}
-            << "" << "" << "Keyboard K380";
+            << ""
+            << ""
+            << "Keyboard K380"
+            << "";
 
         const QString bridge = QStringLiteral("/sys/devices/pci0000:00/0000:00:1c.4");
         QTest::newRow("video card the database does not know")
@@ -82,7 +97,10 @@ private slots:
                                node(bridge, "pci", {},
                                     {{"ID_VENDOR_FROM_DATABASE", "Intel Corporation"},
                                      {"ID_MODEL_FROM_DATABASE", "PCI Express Root Port #5"}})}
-            << "" << "" << "";
+            << ""
+            << ""
+            << ""
+            << "";
 
         QTest::newRow("video card the database knows")
             << QList<UdevNode>{node(bridge + "/0000:01:00.0/drm/card1", "drm", "drm_minor"),
@@ -90,7 +108,10 @@ private slots:
                                     {{"ID_VENDOR_FROM_DATABASE", "NVIDIA Corporation"},
                                      {"ID_MODEL_FROM_DATABASE", "GK208B [GeForce GT 710]"}}),
                                node(bridge, "pci", {}, {{"ID_MODEL_FROM_DATABASE", "Root Port"}})}
-            << "NVIDIA Corporation" << "GK208B [GeForce GT 710]" << "";
+            << "NVIDIA Corporation"
+            << "GK208B [GeForce GT 710]"
+            << ""
+            << "";
     }
 
     void namesStopAtTheDevicesOwnHardware()
@@ -99,11 +120,13 @@ private slots:
         QFETCH(QString, vendor);
         QFETCH(QString, model);
         QFETCH(QString, name);
+        QFETCH(QString, forSeat);
         const DeviceDetails details = UdevDeviceInfo::detailsOf(chain);
         QVERIFY(details.known);
         QCOMPARE(details.vendor, vendor);
         QCOMPARE(details.model, model);
         QCOMPARE(details.name, name);
+        QCOMPARE(details.forSeat, forSeat);
     }
 };
 

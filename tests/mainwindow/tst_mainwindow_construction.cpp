@@ -229,7 +229,8 @@ void TestMainWindowConstruction::menusAndToolBar()
     QCOMPARE(menuBar->actions().at(1), edit->menuAction());
     QCOMPARE(menuBar->actions().at(2), help->menuAction());
     QCOMPARE(actionNames(file),
-             QStringList({"reloadAction", "saveAction", "|", "resetAction", "|", "exitAction"}));
+             QStringList({"reloadAction", "saveAction", "|", "exportAction", "importAction",
+                          "restoreAction", "|", "resetAction", "|", "exitAction"}));
     QCOMPARE(actionNames(edit), QStringList({"addSeatAction", "|", "emptySeatsAllowedAction",
                                              "showAllDevicesAction", "|", "identifyAction"}));
     QVERIFY(window->findChild<QAction *>(QStringLiteral("identifyAction"))->isCheckable());

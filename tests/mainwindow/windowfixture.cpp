@@ -121,6 +121,7 @@ MainWindowEnvironment WindowFixture::environment()
     env.administratorUid = 1000;
     env.displayManagerLink = path(QStringLiteral("display-manager.service"));
     env.defaultDisplayManager = path(QStringLiteral("default-display-manager"));
+    env.layoutHistoryDir = path(QStringLiteral("layouts"));
     env.restartService = [this](const QString &service, QString *error) {
         Restart restart;
         restart.service = service;

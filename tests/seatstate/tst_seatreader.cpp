@@ -427,7 +427,8 @@ void TestSeatReader::cardCompanionsFollowTheCard()
     };
     const QList<Case> cases{
         {"sound on the main seat joins the card on seat1",
-         {seat("seat0", {item(UnrecognizedCategory, Sound), item(UnrecognizedCategory, OtherSound)}),
+         {seat("seat0",
+               {item(UnrecognizedCategory, Sound), item(UnrecognizedCategory, OtherSound)}),
           seat("seat1", {item(VideocardCategory, Card), item(UnrecognizedCategory, Render)})},
          {{OtherSound}, {Card + "|" + Sound + "|" + Render}},
          {Sound}},

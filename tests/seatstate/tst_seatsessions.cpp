@@ -41,8 +41,7 @@ void TestSeatSessions::describe_data()
     QTest::newRow("the active user first, the greeter left out")
         << QStringList{"anna", "lightdm", "*boris", "anna"} << true << "In use: boris, anna";
     QTest::newRow("only the greeter") << QStringList{"*Debian-gdm"} << true << "Login screen";
-    QTest::newRow("nobody, no card") << QStringList{} << false
-                                     << "No login screen: no video card";
+    QTest::newRow("nobody, no card") << QStringList{} << false << "No login screen: no video card";
     QTest::newRow("nobody") << QStringList{} << true << "No login screen";
 }
 
@@ -72,13 +71,11 @@ void TestSeatSessions::endingSessions()
         s.seat = seat;
         return s;
     };
-    const QList<SeatSession> sessions{session(1000, "admin", "seat0"),
-                                      session(113, "lightdm", "seat1"),
-                                      session(1001, "anna", "seat1"),
-                                      session(1001, "anna", "seat1"),
-                                      session(1002, "boris", "seat2"),
-                                      session(1003, "carla", "seat3"),
-                                      session(1004, "dora", QString())};
+    const QList<SeatSession> sessions{
+        session(1000, "admin", "seat0"), session(113, "lightdm", "seat1"),
+        session(1001, "anna", "seat1"),  session(1001, "anna", "seat1"),
+        session(1002, "boris", "seat2"), session(1003, "carla", "seat3"),
+        session(1004, "dora", QString())};
     QCOMPARE(SeatSessions::endingSessions(sessions, 1000),
              QStringLiteral("anna (seat1), boris (seat2) and carla (seat3)"));
     QCOMPARE(SeatSessions::endingSessions(sessions.mid(0, 3), 1000),
