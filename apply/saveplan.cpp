@@ -146,3 +146,46 @@ QStringList offeredVideocards(const QStringList &mainSeatCards, const QString &m
     }
     return offered;
 }
+
+namespace {
+
+QStringList addressesOf(const SeatContent &seat, bool unrecognizedShown)
+{
+    QStringList addresses;
+    for (const DeviceItem &item : seat.devices) {
+        if (unrecognizedShown || item.category != UnrecognizedCategory)
+            addresses += item.addresses;
+    }
+    return addresses;
+}
+
+} // namespace
+
+MainSeatFacts mainSeatFacts(const SeatContent &main, bool unrecognizedShown,
+                            const QStringList &returned)
+{
+    MainSeatFacts facts;
+    facts.seatId = main.seatId;
+    for (const DeviceItem &item : main.devices) {
+        if (item.category == VideocardCategory)
+            facts.videocardNames.append(item.name);
+    }
+    facts.hasVideocard = !facts.videocardNames.isEmpty();
+    facts.hasKeyboardAndMouse = main.count(KeyboardCategory) > 0 && main.count(MouseCategory) > 0;
+    facts.addresses = addressesOf(main, unrecognizedShown);
+    facts.returned = returned;
+    return facts;
+}
+
+SeatFacts seatFacts(const SeatContent &seat, bool unrecognizedShown)
+{
+    SeatFacts facts;
+    facts.seatId = seat.seatId;
+    facts.hasVideocard = seat.count(VideocardCategory) > 0;
+    facts.hasKeyboardOrMouse = seat.count(KeyboardCategory) + seat.count(MouseCategory) > 0;
+    facts.hasInputDevices =
+        facts.hasKeyboardOrMouse || (unrecognizedShown && seat.count(UnrecognizedCategory) > 0);
+    facts.addresses = addressesOf(seat, unrecognizedShown);
+    facts.allAddresses = addressesOf(seat, true);
+    return facts;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seatstate/seatreader.h"
+
 #include <QHash>
 #include <QList>
 #include <QPair>
@@ -63,6 +65,13 @@ struct SeatFacts
     QStringList addresses;        // in tree order
     QStringList allAddresses;     // hidden unrecognized devices too
 };
+
+// The facts of a layout's seats, as a save checks them; unrecognized devices
+// count only while they are shown. returned: devices of seats deleted since
+// the last save that the main seat holds.
+MainSeatFacts mainSeatFacts(const SeatContent &main, bool unrecognizedShown,
+                            const QStringList &returned);
+SeatFacts seatFacts(const SeatContent &seat, bool unrecognizedShown);
 
 using AttachPair = QPair<QString, QString>; // (seat identifier, device address)
 

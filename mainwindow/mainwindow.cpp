@@ -702,25 +702,22 @@ void MainWindow::saveAndApply()
         return;
     }
 
+    // The layout shown, and the facts the rules check, from one reading of
+    // the trees.
     const bool includeUnrec = ui->showAllDevicesAction->isChecked();
-    const QStringList held = ui->devTreeWidget->deviceAddresses(true);
+    const SeatLayout shown = currentLayout();
+    QStringList held;
+    for (const DeviceItem &item : shown.seats.first().devices)
+        held += item.addresses;
     QStringList returned;
     for (const QString &address : qAsConst(m_returnedAddresses)) {
         if (held.contains(address))
             returned.append(address);
     }
-    MainSeatFacts mainSeat{m_mainSeatId,
-                           ui->devTreeWidget->videocardNames(),
-                           ui->devTreeWidget->hasVideocard(),
-                           ui->devTreeWidget->hasKeyboardAndMouse(),
-                           ui->devTreeWidget->deviceAddresses(includeUnrec),
-                           returned};
+    const MainSeatFacts mainSeat = mainSeatFacts(shown.seats.first(), includeUnrec, returned);
     QList<SeatFacts> panels;
-    for (Seat *seat : qAsConst(m_seats)) {
-        panels.append({seat->seatId(), seat->hasVideocard(), seat->hasKeyboardOrMouse(),
-                       seat->hasInputDevices(), seat->deviceAddresses(),
-                       seat->devTreeWidget()->deviceAddresses(true)});
-    }
+    for (const SeatContent &content : shown.seats.mid(1))
+        panels.append(seatFacts(content, includeUnrec));
     int furtherSeats = 0;
     for (const SeatFacts &panel : qAsConst(panels))
         furtherSeats += panel.hasVideocard ? 1 : 0;

@@ -1,3 +1,4 @@
+#include "common/testenv.h"
 #include "seatstate/layoutfile.h"
 #include "seatstate/layoutmapping.h"
 #include "seatstate/seatreader.h"
@@ -61,6 +62,7 @@ class TestLayoutFile : public QObject
     Q_OBJECT
 private slots:
     void stableRoundTrip();
+    void documentedExampleIsReadAsWritten();
     void badFiles_data();
     void badFiles();
     void mappingAcrossMachines();
@@ -112,6 +114,20 @@ void TestLayoutFile::stableRoundTrip()
     QCOMPARE(first.devices.at(3).keys, QStringList{Usb + "/1-9"});
     QVERIFY(LayoutFile::isPathKey(first.devices.at(3).keys.first()));
     QCOMPARE(read.seats.at(1).name, QStringLiteral("Desk \"2\" ünïcode"));
+}
+
+// The example of the format's description is a file the tool reads, and
+// would write byte for byte the same.
+void TestLayoutFile::documentedExampleIsReadAsWritten()
+{
+    const QByteArray doc = TestEnv::readFile(TestEnv::dataDir() + "/../../doc/layout-format.md");
+    const int start = doc.indexOf("```json\n") + 8;
+    QVERIFY(start > 8);
+    const QByteArray example = doc.mid(start, doc.indexOf("```", start) - start);
+    LayoutFile file;
+    QString error;
+    QVERIFY2(LayoutFile::fromJson(example, &file, &error), qPrintable(error));
+    QCOMPARE(file.toJson(), example);
 }
 
 void TestLayoutFile::badFiles_data()
