@@ -262,6 +262,15 @@ SeatLayout MainWindow::currentLayout() const
         content.devices = seat->devTreeWidget()->devices();
         layout.seats.append(content);
     }
+    // Who is on a seat is the system's, not the trees'.
+    for (SeatContent &content : layout.seats) {
+        for (const SeatContent &read : m_readLayout.seats) {
+            if (read.seatId == content.seatId) {
+                content.sessions = read.sessions;
+                content.sessionIds = read.sessionIds;
+            }
+        }
+    }
     return layout;
 }
 

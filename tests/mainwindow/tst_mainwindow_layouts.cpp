@@ -5,6 +5,7 @@
 #include "seatpanel/seat.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -189,6 +190,8 @@ void TestMainWindowLayouts::restoreBringsBackTheLayoutBeforeTheSave()
     QVERIFY(back);
     QVERIFY(back->toolTip(0).startsWith("Moved from seat1; not saved yet"));
     QVERIFY(WindowFixture::device(m_fx->panel("seat1")->devTreeWidget(), Dell));
+    // Who works where stays as the system says.
+    QCOMPARE(w->findChild<QLabel *>("sessionLabel")->text(), QStringLiteral("In use: admin"));
 
     const int before = m_fx->callCount();
     WindowFixture::answerSave(answerer);
