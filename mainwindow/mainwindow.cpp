@@ -106,11 +106,8 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     restoreSettings();
 }
 
-MainWindow::~MainWindow()
-{
-    // A command still running dies with the reader or the job, silently.
-    delete ui;
-}
+// A command still running dies with the reader or the job, silently.
+MainWindow::~MainWindow() = default;
 
 DevTreeWidget *MainWindow::mainTree() const
 {
@@ -570,18 +567,7 @@ void MainWindow::removePanel(Seat *seat, bool later)
 
 void MainWindow::renameButtonClicked()
 {
-    QString text;
-    if (!Prompt::getText(this, tr("Seat renaming"), tr("New name:"), ui->seatNameLabel->fullText(),
-                         &text) ||
-        text.isEmpty())
-        return;
-    if (MyViewLabel::isShortened(text)) {
-        Prompt::information(
-            this, tr("Seat renaming"),
-            tr("The name is too long to display \nand will be displayed truncated"));
-    }
-    ui->seatNameLabel->setText(text);
-    AppSettings::setSeatDisplayName(m_mainSeatId, text);
+    Seat::renameSeat(this, ui->seatNameLabel, m_mainSeatId);
 }
 
 void MainWindow::renameFocusedSeat()
@@ -648,11 +634,7 @@ void MainWindow::addSeat()
 
     showSeatsArea(true);
     const QString name = dialog.seatName();
-    if (MyViewLabel::isShortened(name)) {
-        Prompt::information(
-            this, tr("Seat creating"),
-            tr("The name is too long to display \nand will be displayed truncated"));
-    }
+    Seat::warnIfShortened(this, tr("Seat creating"), name);
     AppSettings::setSeatDisplayName(seatId, name);
     Seat *seat = addSeatPanel(name, seatId);
 

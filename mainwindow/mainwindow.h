@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <QVariant>
+#include <memory>
 
 class DevTreeWidget;
 class AttachProgressDialog;
@@ -144,7 +145,7 @@ private:
     void equipTree(DevTreeWidget *tree);
     void showDeviceMenu(DevTreeWidget *tree, const QPoint &pos);
 
-    Ui::Form *ui;
+    std::unique_ptr<Ui::Form> ui;
     AttachProgressDialog *m_progressDialog = nullptr;
     SeatReader m_seatReader;
     AttachJob m_attachJob;

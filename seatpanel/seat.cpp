@@ -41,10 +41,7 @@ Seat::Seat(const QString &displayName, const QString &seatId, QWidget *parent)
     connect(ui->devTreeWidget, &DevTreeWidget::dragFinished, this, &Seat::refreshAfterOwnDrag);
 }
 
-Seat::~Seat()
-{
-    delete ui;
-}
+Seat::~Seat() = default;
 
 DevTreeWidget *Seat::devTreeWidget() const
 {
@@ -194,17 +191,25 @@ void Seat::delMeButtonClicked()
 
 void Seat::renameButtonClicked()
 {
+    renameSeat(this, ui->seatNameLabel, m_seatId);
+}
+
+void Seat::renameSeat(QWidget *parent, MyViewLabel *label, const QString &seatId)
+{
     QString name;
-    if (!Prompt::getText(this, tr("Seat renaming"), tr("New name:"), ui->seatNameLabel->fullText(),
-                         &name) ||
+    if (!Prompt::getText(parent, tr("Seat renaming"), tr("New name:"), label->fullText(), &name) ||
         name.isEmpty())
         return;
+    warnIfShortened(parent, tr("Seat renaming"), name);
+    label->setText(name);
+    AppSettings::setSeatDisplayName(seatId, name);
+}
+
+void Seat::warnIfShortened(QWidget *parent, const QString &title, const QString &name)
+{
     if (MyViewLabel::isShortened(name))
         Prompt::information(
-            this, tr("Seat renaming"),
-            tr("The name is too long to display \nand will be displayed truncated"));
-    ui->seatNameLabel->setText(name);
-    AppSettings::setSeatDisplayName(m_seatId, name);
+            parent, title, tr("The name is too long to display \nand will be displayed truncated"));
 }
 
 void Seat::addDeviceFromDrop(QVariant name, QVariant address, QVariant type)

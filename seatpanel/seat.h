@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
+#include <memory>
+
+class MyViewLabel;
 
 class DevTreeWidget;
 class QTreeWidgetItem;
@@ -40,6 +43,11 @@ public:
 
     // Asks for a new display name, as the rename button does.
     void rename() { renameButtonClicked(); }
+    // The one way a seat is renamed, the main seat's column and the panels
+    // alike: asks for the name, shows it in label and stores it.
+    static void renameSeat(QWidget *parent, MyViewLabel *label, const QString &seatId);
+    // Tells, under title, when name will be shown shortened.
+    static void warnIfShortened(QWidget *parent, const QString &title, const QString &name);
     // Who is on the seat, shown under its name ("In use: anna").
     void setSessionText(const QString &text);
 
@@ -72,7 +80,7 @@ private:
     void giveBackChildren(int category);
     void refreshAfterOwnDrag();
 
-    Ui::Seat *ui;
+    std::unique_ptr<Ui::Seat> ui;
     QString m_seatId;
     bool m_includeUnrec;
 };

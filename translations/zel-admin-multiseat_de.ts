@@ -500,20 +500,6 @@ Adding seats is not possible, because each seat needs its own video card.</sourc
 Arbeitsplätze können nicht hinzugefügt werden, denn jeder braucht eine eigene Grafikkarte.</translation>
     </message>
     <message>
-        <source>Seat renaming</source>
-        <translation>Arbeitsplatz umbenennen</translation>
-    </message>
-    <message>
-        <source>New name:</source>
-        <translation>Neuer Name:</translation>
-    </message>
-    <message>
-        <source>The name is too long to display 
-and will be displayed truncated</source>
-        <translation>Der Name ist zu lang für die Anzeige 
-und wird gekürzt angezeigt</translation>
-    </message>
-    <message>
         <source>The all unsaved changed will be lost. 
 Do you want to continue?</source>
         <translation>Alle ungespeicherten Änderungen gehen verloren. 

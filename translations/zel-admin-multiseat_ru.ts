@@ -501,20 +501,6 @@ Adding seats is not possible, because each seat needs its own video card.</sourc
 Добавить рабочие места нельзя: каждому нужна своя видеокарта.</translation>
     </message>
     <message>
-        <source>Seat renaming</source>
-        <translation>Переименование рабочего места</translation>
-    </message>
-    <message>
-        <source>New name:</source>
-        <translation>Новое название:</translation>
-    </message>
-    <message>
-        <source>The name is too long to display 
-and will be displayed truncated</source>
-        <translation>Название слишком длинное 
-и будет показано сокращённым</translation>
-    </message>
-    <message>
         <source>The all unsaved changed will be lost. 
 Do you want to continue?</source>
         <translation>Все несохранённые изменения будут потеряны. 
