@@ -18,8 +18,9 @@ public:
     explicit CreateSeatDialog(QWidget *parent = nullptr);
     ~CreateSeatDialog() override;
 
-    // The names in the list, each with its tool tip (the card's product), if given.
-    void addVideocards(const QStringList &names, const QStringList &toolTips = {});
+    // The names in the list, each shown with the card's product beside it
+    // and as its tool tip, when one is given.
+    void addVideocards(const QStringList &names, const QStringList &products = {});
     QString seatName() const;  // as typed, not trimmed
     QString videocard() const; // empty when no card was offered
 
