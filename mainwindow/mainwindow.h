@@ -5,6 +5,7 @@
 #include "apply/seatreset.h"
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
+#include "mainwindow/outsidechanges.h"
 #include "seatstate/seatreader.h"
 
 #include <QList>
@@ -15,7 +16,6 @@
 class DevTreeWidget;
 class AttachProgressDialog;
 class IdentifyMode;
-class OutsideChanges;
 class QTreeWidgetItem;
 class Seat;
 struct SeatTree;
@@ -116,7 +116,7 @@ private:
     void stopIdentifying();
     // Every seat's tree, the main seat's first.
     QList<SeatTree> seatTrees() const;
-    QString seatShowing(const QString &syspath) const;
+    OutsideChanges::Shown shownDevice(const QString &syspath) const;
     // A device tree's tool tips and its context menu (blinking a keyboard's
     // lights).
     void equipTree(DevTreeWidget *tree);
