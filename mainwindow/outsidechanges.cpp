@@ -2,6 +2,7 @@
 
 #include "hardware/hotplugmonitor.h"
 #include "platform/plaintext.h"
+#include "platform/prompt.h"
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/dragsession.h"
 
@@ -37,8 +38,10 @@ OutsideChanges::OutsideChanges(HotplugSource *source, QMainWindow *window, QActi
     m_bar->addAction(reload);
     m_details->setObjectName(QStringLiteral("outsideChangeDetailsAction"));
     m_details->setText(tr("Details"));
-    m_details->setCheckable(true);
-    connect(m_details, &QAction::toggled, this, &OutsideChanges::updateBar);
+    // A list in the bar itself would push the seats down by a line a device.
+    connect(m_details, &QAction::triggered, this, [this, window] {
+        Prompt::information(window, tr("Changes outside this tool"), m_changes.details());
+    });
     m_bar->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
     // A row of its own under the tool bar, shown only with a message.
@@ -101,7 +104,6 @@ void OutsideChanges::clear()
     m_pending = false;
     m_debounce.stop();
     m_changes.clear();
-    m_details->setChecked(false);
     if (m_bar->isVisible())
         m_bar->animatedHide();
 }
@@ -175,10 +177,7 @@ void OutsideChanges::updateBar()
         m_bar->addAction(m_details);
     else if (!several && m_bar->actions().contains(m_details))
         m_bar->removeAction(m_details);
-    QString text = m_changes.summary();
-    if (several && m_details->isChecked())
-        text += QLatin1Char('\n') + m_changes.details();
-    m_bar->setText(text);
+    m_bar->setText(m_changes.summary());
     m_bar->setToolTip(several ? PlainText::toolTip(m_changes.details()) : QString());
 }
 

@@ -3,7 +3,7 @@
 #include "ui_createseatdialog.h"
 
 #include <QAbstractItemView>
-#include <QScrollBar>
+#include <QLayout>
 
 CreateSeatDialog::CreateSeatDialog(QWidget *parent) : QDialog(parent), ui(new Ui::CreateSeatDialog)
 {
@@ -31,9 +31,14 @@ void CreateSeatDialog::addVideocards(const QStringList &names, const QStringList
         if (!product.isEmpty())
             combo->setItemData(combo->count() - 1, product, Qt::ToolTipRole);
     }
-    // The dialog is narrow: its list opens as wide as its entries.
-    combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) +
-                                   combo->view()->verticalScrollBar()->sizeHint().width());
+    // The dialog widens for the longest entry (up to a limit), so that the
+    // closed box shows the product too; its list opens as wide as that.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int entries = combo->sizeHint().width();
+    combo->view()->setMinimumWidth(entries);
+    layout()->activate();
+    const int margins = width() - combo->width();
+    setFixedWidth(qMax(width(), qBound(minimumWidth(), entries + margins, MaxWidth)));
 }
 
 QString CreateSeatDialog::seatName() const

@@ -24,6 +24,9 @@ public:
     QString seatName() const;  // as typed, not trimmed
     QString videocard() const; // empty when no card was offered
 
+    // How wide the dialog grows for long card names and products.
+    static constexpr int MaxWidth = 720;
+
 private slots:
     void setYesButtonEnabled(const QString &newText);
 

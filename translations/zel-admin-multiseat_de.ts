@@ -611,6 +611,10 @@ Laden Sie die Konfiguration neu und nehmen Sie die Änderungen erneut vor.</tran
         <source>Details</source>
         <translation>Details</translation>
     </message>
+    <message>
+        <source>Changes outside this tool</source>
+        <translation>Änderungen außerhalb dieses Programms</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

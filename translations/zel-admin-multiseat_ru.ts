@@ -614,6 +614,10 @@ Reload the configuration and make the changes again.</source>
         <source>Details</source>
         <translation>Подробности</translation>
     </message>
+    <message>
+        <source>Changes outside this tool</source>
+        <translation>Изменения вне этой программы</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>
