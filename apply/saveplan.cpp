@@ -54,6 +54,10 @@ QString saveMessageText(SaveMessage message)
         return QCoreApplication::translate(
             "MainWindow",
             "An unexpected error has occurred.\nIt is recommended to restart the program.");
+    case SaveMessage::DeviceOnTwoSeats:
+        return QCoreApplication::translate(
+            "MainWindow", "A device is shown on two seats, and nothing was saved.\nReload the "
+                          "configuration and make the changes again.");
     }
     return QString();
 }
@@ -73,12 +77,37 @@ QString attachFailureText(const QList<QPair<QString, QString>> &failed,
         .arg(lines.join(QLatin1Char('\n')));
 }
 
+QStringList addressesOnSeveralSeats(const QList<AttachPair> &pairs)
+{
+    QHash<QString, QString> seatOf;
+    QStringList twice;
+    for (const AttachPair &pair : pairs) {
+        const auto found = seatOf.constFind(pair.second);
+        if (found == seatOf.cend())
+            seatOf.insert(pair.second, pair.first);
+        else if (*found != pair.first && !twice.contains(pair.second))
+            twice.append(pair.second);
+    }
+    return twice;
+}
+
 SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
                   const QString &mainVideocard, bool emptySeatsAllowed,
                   const std::function<bool(SaveMessage)> &ask,
                   const std::function<void(SaveMessage)> &tell)
 {
     SavePlan plan;
+    QList<AttachPair> shown;
+    for (const QString &address : mainSeat.addresses + mainSeat.returned)
+        shown.append({mainSeat.seatId, address});
+    for (const SeatFacts &panel : panels) {
+        for (const QString &address : panel.allAddresses)
+            shown.append({panel.seatId, address});
+    }
+    if (!addressesOnSeveralSeats(shown).isEmpty()) {
+        tell(SaveMessage::DeviceOnTwoSeats);
+        return plan;
+    }
     if (!mainVideocard.isEmpty()) {
         bool kept = false;
         for (const QString &name : mainSeat.videocardNames)
@@ -113,8 +142,12 @@ SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
             tell(SaveMessage::SeatWithoutInputDevices);
             return plan;
         }
-        for (const QString &address : panel.addresses)
-            plan.queue.append({panel.seatId, address});
+        // A keyboard that is a mouse too is listed twice on its seat; it is
+        // attached once.
+        for (const QString &address : panel.addresses) {
+            if (!plan.queue.contains({panel.seatId, address}))
+                plan.queue.append({panel.seatId, address});
+        }
     }
     // Every device of a deleted seat goes to the main seat, hidden ones too:
     // logind would otherwise keep them on a seat it no longer lists.

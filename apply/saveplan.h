@@ -24,6 +24,7 @@ enum class SaveMessage
     EmptySeatsDeleted,       // question: seats without devices will be deleted
     SeatWithoutInputDevices, // critical: a seat with a card but no keyboard or mouse
     UnexpectedError,         // warning: a marked panel was not found
+    DeviceOnTwoSeats,        // critical: one device is shown on two seats
 };
 
 enum class SaveMessageKind
@@ -84,7 +85,12 @@ struct SavePlan
     QList<AttachPair> queue;
 };
 
-// Runs the checks in their fixed order. ask() shows a question and returns
+// The addresses that pairs give to more than one seat, each once: attaching
+// them would leave the device on whichever seat came last.
+QStringList addressesOnSeveralSeats(const QList<AttachPair> &pairs);
+
+// Runs the checks in their fixed order, after refusing a layout that shows
+// a device on two seats. ask() shows a question and returns
 // whether the answer was Yes; tell() shows a critical box.
 SavePlan planSave(const MainSeatFacts &mainSeat, const QList<SeatFacts> &panels,
                   const QString &mainVideocard, bool emptySeatsAllowed,

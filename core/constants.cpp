@@ -1,5 +1,7 @@
 #include "core/constants.h"
 
+#include <QtCore/qnamespace.h>
+
 namespace Constants {
 
 const char *const Version = "1.0.9b1";
@@ -19,6 +21,7 @@ const QString DeviceMimeType = QStringLiteral("application/x-qabstractitemmodeld
 const int CommandTimeLimitMs = 30000;
 const qint64 CommandOutputLimitBytes = 16 * 1024 * 1024;
 
+const int RenameSeatKey = Qt::Key_F2;
 const QString RaiseMessage = QStringLiteral("raise");
 
 } // namespace Constants

@@ -31,6 +31,10 @@ extern const int CommandTimeLimitMs; // 30000
 // more than the status of any real machine, which is a few kilobytes.
 extern const qint64 CommandOutputLimitBytes; // 16 MiB
 
+// The key that renames the seat whose devices have the keyboard focus (a
+// Qt::Key), told in the rename buttons' tool tips.
+extern const int RenameSeatKey; // Qt::Key_F2
+
 // Message the second copy sends to the running one.
 extern const QString RaiseMessage; // "raise"
 

@@ -190,6 +190,8 @@ void InputWatcher::read(const QString &name)
             // Unplugged (ENODEV) or, for a pipe, its writer gone: nothing
             // more will come from this node.
             close(name);
+            if (m_nodes.isEmpty())
+                emit nothingLeft();
             break;
         }
         addRecords(reinterpret_cast<const char *>(events), n, &seen, &kind);

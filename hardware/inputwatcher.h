@@ -60,6 +60,8 @@ public:
 signals:
     void activity(QStringList addresses, InputWatcher::Activity activity);
     void unreadable(QStringList addresses, QString node, QString reason);
+    // The last node open has gone away (its device unplugged).
+    void nothingLeft();
 
 private:
     struct Node

@@ -35,7 +35,12 @@ QString DeviceToolTips::product(const QStringList &addresses) const
 QString DeviceToolTips::name(const QString &syspath) const
 {
     const DeviceDetails &d = details(syspath);
-    return !d.model.isEmpty() ? d.model : !d.name.isEmpty() ? d.name : syspath;
+    const QString sysname = syspath.section(QLatin1Char('/'), -1);
+    if (!d.name.isEmpty())
+        return d.name;
+    if (d.known && !d.subsystem.isEmpty())
+        return d.subsystem + QLatin1Char(':') + sysname;
+    return tr("Unknown device %1").arg(sysname);
 }
 
 QString DeviceToolTips::toolTip(const QStringList &addresses) const

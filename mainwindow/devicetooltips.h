@@ -25,7 +25,8 @@ public:
     QString toolTip(const QStringList &addresses) const;
     // "NVIDIA Corporation TU116 [GeForce GTX 1660 SUPER]", or empty.
     QString product(const QStringList &addresses) const;
-    // The model name of the device at syspath, else its path.
+    // The device at syspath named as loginctl lists it (its own name, else
+    // subsystem and kernel name), for a device no tree shows.
     QString name(const QString &syspath) const;
 
 private:

@@ -5,6 +5,7 @@
 #include "seatstate/seatstatus.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QPalette>
 #include <QTreeWidgetItem>
 
@@ -13,6 +14,7 @@ IdentifyMode::IdentifyMode(const QString &sysRoot, const QString &devRoot, QObje
 {
     connect(&m_watcher, &InputWatcher::activity, this, &IdentifyMode::onActivity);
     connect(&m_watcher, &InputWatcher::unreadable, this, &IdentifyMode::onUnreadable);
+    connect(&m_watcher, &InputWatcher::nothingLeft, this, &IdentifyMode::tellNothingWatched);
     connect(&m_lights, &KeyboardLights::finished, this, &IdentifyMode::status);
     m_highlight.setSingleShot(true);
     m_highlight.setInterval(1000);
@@ -52,7 +54,15 @@ void IdentifyMode::refresh()
         if (m_unreadable.size() > 1)
             text += QLatin1Char(' ') + tr("(and %n more)", nullptr, m_unreadable.size() - 1);
         emit status(text);
+    } else if (m_watcher.openNodes().isEmpty()) {
+        tellNothingWatched();
     }
+}
+
+void IdentifyMode::tellNothingWatched()
+{
+    if (m_active)
+        emit status(tr("Identify devices is on, but no keyboard or mouse is left to watch."));
 }
 
 IdentifyMode::Found IdentifyMode::find(const QStringList &addresses) const
@@ -90,8 +100,14 @@ void IdentifyMode::onActivity(const QStringList &addresses, InputWatcher::Activi
     tree->scrollToItem(found.item);
     if (found.seat.panel && showPanel)
         showPanel(found.seat.panel);
-    found.item->setBackground(0, tree->palette().brush(QPalette::Highlight));
-    found.item->setForeground(0, tree->palette().brush(QPalette::HighlightedText));
+    // Not the selection's colours: a lit mouse is not selected. The tool
+    // tip's colours are a pair meant to be read together, and bold tells
+    // the item apart where they are close to the base.
+    QFont bold = tree->font();
+    bold.setBold(true);
+    found.item->setFont(0, bold);
+    found.item->setBackground(0, tree->palette().brush(QPalette::ToolTipBase));
+    found.item->setForeground(0, tree->palette().brush(QPalette::ToolTipText));
     m_highlighted = addresses;
     m_highlight.start();
 
@@ -128,6 +144,7 @@ void IdentifyMode::endHighlight()
     if (found.item) {
         found.item->setData(0, Qt::BackgroundRole, QVariant());
         found.item->setData(0, Qt::ForegroundRole, QVariant());
+        found.item->setData(0, Qt::FontRole, QVariant());
     }
     m_highlighted.clear();
 }

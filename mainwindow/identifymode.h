@@ -61,6 +61,7 @@ private:
     void onActivity(const QStringList &addresses, InputWatcher::Activity activity);
     void onUnreadable(const QStringList &addresses, const QString &node, const QString &reason);
     void endHighlight();
+    void tellNothingWatched();
 
     InputWatcher m_watcher;
     KeyboardLights m_lights;

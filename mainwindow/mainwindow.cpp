@@ -9,6 +9,8 @@
 #include "mainwindow/attachprogressdialog.h"
 #include "mainwindow/identifymode.h"
 #include "mainwindow/outsidechanges.h"
+#include "platform/keyhint.h"
+#include "platform/plaintext.h"
 #include "platform/prompt.h"
 #include "platform/themeicons.h"
 #include "platform/zelintegration.h"
@@ -23,6 +25,7 @@
 #include <QCloseEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cmath>
@@ -37,6 +40,8 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     ui->reloadAction->setIcon(ThemeIcons::icon(QStringLiteral("view-refresh")));
     ui->addSeatAction->setIcon(ThemeIcons::icon(QStringLiteral("list-add")));
     ui->renameButton->setIcon(ThemeIcons::icon(QStringLiteral("applications-system")));
+    ui->renameButton->setToolTip(
+        KeyHint::toolTip(ui->renameButton->toolTip(), Constants::RenameSeatKey));
     m_attachJob.setRetryDelays(m_environment.attachRetryDelaysMs);
     m_attachJob.setUdevadmProgram(m_environment.udevadmProgram);
     m_attachJob.setTimeLimit(m_environment.commandTimeLimitMs);
@@ -49,7 +54,7 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
 
     m_outside = new OutsideChanges(m_environment.hotplug.get(), this, ui->reloadAction);
     m_outside->hasUnsavedChanges = [this] { return m_stateChanged; };
-    m_outside->shownSeatOf = [this](const QString &path) { return seatShowing(path); };
+    m_outside->shown = [this](const QString &path) { return shownDevice(path); };
     m_outside->nameOf = [this](const QString &path) { return m_toolTips.name(path); };
     connect(m_outside, &OutsideChanges::reloadWanted, this, &MainWindow::reloadConfiguration);
 
@@ -59,6 +64,9 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     m_identify->showPanel = [this](QWidget *panel) { ui->scrollArea->ensureWidgetVisible(panel); };
     connect(m_identify, &IdentifyMode::status, ui->statusBar,
             [this](const QString &text) { ui->statusBar->showMessage(text); });
+    // A long message is cut off at the window's edge; its tool tip has it whole.
+    connect(ui->statusBar, &QStatusBar::messageChanged, ui->statusBar,
+            [this](const QString &text) { ui->statusBar->setToolTip(PlainText::toolTip(text)); });
     connect(ui->identifyAction, &QAction::toggled, m_identify, &IdentifyMode::setActive);
     ui->identifyAction->setIcon(ThemeIcons::icon(QStringLiteral("edit-find")));
     equipTree(ui->devTreeWidget);
@@ -86,7 +94,7 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     ui->devTreeWidget->setFocus();
     auto *rename = new QAction(this);
     rename->setObjectName(QStringLiteral("renameFocusedSeatAction"));
-    rename->setShortcut(Qt::Key_F2);
+    rename->setShortcut(Constants::RenameSeatKey);
     addAction(rename);
     connect(rename, &QAction::triggered, this, &MainWindow::renameFocusedSeat);
     if (TerminationSignals *termination = TerminationSignals::instance())
@@ -602,6 +610,7 @@ void MainWindow::reloadConfiguration()
             QMessageBox::Yes)
         return;
 
+    m_outside->clear();
     clearTrees();
     m_returnedAddresses.clear();
     setState(State::Loading);
@@ -750,6 +759,10 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
     for (const Seat *seat : qAsConst(m_seats))
         m_deviceNames.insert(seat->devTreeWidget()->deviceNames());
     stopIdentifying();
+    QStringList attached;
+    for (const AttachPair &pair : queue)
+        attached.append(pair.second);
+    m_outside->ownChangesStarted(attached);
     setState(State::Applying);
     setEnabled(false);
     updateDisplayManagerConfig(!m_seats.isEmpty());
@@ -763,7 +776,7 @@ void MainWindow::startApplying(const QList<AttachPair> &queue)
 void MainWindow::onAttachFinished(const AttachOutcome &outcome)
 {
     // udev's events of the attachments may still be on their way.
-    m_outside->ignoreFor(3000);
+    m_outside->ownChangesEnded(outcome.result == AttachOutcome::Result::AllArrived);
     QApplication::restoreOverrideCursor();
     m_progressDialog->close();
     if (outcome.result == AttachOutcome::Result::AllArrived) {
@@ -820,17 +833,29 @@ void MainWindow::resetAllSeats()
         return;
     stopIdentifying();
     keepReadLayout();
+    // Every device shown may change seat.
+    QStringList attached;
+    for (const SeatTree &seat : seatTrees())
+        attached += seat.tree->deviceAddresses(true);
+    m_outside->ownChangesStarted(attached);
     setState(State::Applying);
     setEnabled(false);
+    // As a save does: the flush may take up to the command's time limit.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ui->statusBar->showMessage(
+        tr("Resetting all seats: every device goes back to the main seat..."));
     m_seatReset.start();
 }
 
 void MainWindow::onResetFinished(const QString &error)
 {
+    QApplication::restoreOverrideCursor();
+    ui->statusBar->showMessage(displayManagerText());
     setEnabled(true);
-    m_outside->ignoreFor(3000);
+    m_outside->ownChangesEnded(error.isEmpty());
     if (!error.isEmpty()) {
-        onLoginUtilError(error);
+        if (!m_endingOnSignal)
+            Prompt::critical(this, tr("Reset failed"), error);
     } else {
         updateDisplayManagerConfig(false);
         restartDisplayManager();
@@ -850,6 +875,7 @@ void MainWindow::equipTree(DevTreeWidget *tree)
 {
     tree->setToolTips(
         [this](const QStringList &addresses) { return m_toolTips.toolTip(addresses); });
+    connect(tree, &DevTreeWidget::dragEnded, m_outside, &OutsideChanges::dragEnded);
     tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(tree, &QWidget::customContextMenuRequested, this,
             [this, tree](const QPoint &pos) { showDeviceMenu(tree, pos); });
@@ -879,15 +905,17 @@ QList<SeatTree> MainWindow::seatTrees() const
     return trees;
 }
 
-QString MainWindow::seatShowing(const QString &syspath) const
+OutsideChanges::Shown MainWindow::shownDevice(const QString &syspath) const
 {
     for (const SeatTree &seat : seatTrees()) {
-        for (const QString &address : seat.tree->deviceAddresses(true)) {
-            if (syspath == address || syspath.startsWith(address + QLatin1Char('/')))
-                return seat.seatId;
+        for (const DeviceItem &device : seat.tree->devices()) {
+            for (const QString &address : device.addresses) {
+                if (syspath == address || syspath.startsWith(address + QLatin1Char('/')))
+                    return {seat.seatId, device.name, device.addresses.value(0)};
+            }
         }
     }
-    return QString();
+    return {};
 }
 
 void MainWindow::updateDisplayManagerConfig(bool seatsRemain)

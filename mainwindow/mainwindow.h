@@ -6,6 +6,7 @@
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
 #include "seatstate/layoutfile.h"
+#include "mainwindow/outsidechanges.h"
 #include "seatstate/seatreader.h"
 
 #include <QList>
@@ -17,7 +18,6 @@
 class DevTreeWidget;
 class AttachProgressDialog;
 class IdentifyMode;
-class OutsideChanges;
 class QTreeWidgetItem;
 class Seat;
 struct SeatTree;
@@ -139,7 +139,7 @@ private:
     void stopIdentifying();
     // Every seat's tree, the main seat's first.
     QList<SeatTree> seatTrees() const;
-    QString seatShowing(const QString &syspath) const;
+    OutsideChanges::Shown shownDevice(const QString &syspath) const;
     // A device tree's tool tips and its context menu (blinking a keyboard's
     // lights).
     void equipTree(DevTreeWidget *tree);

@@ -2,6 +2,9 @@
 
 #include "ui_createseatdialog.h"
 
+#include <QAbstractItemView>
+#include <QLayout>
+
 CreateSeatDialog::CreateSeatDialog(QWidget *parent) : QDialog(parent), ui(new Ui::CreateSeatDialog)
 {
     ui->setupUi(this);
@@ -16,14 +19,26 @@ CreateSeatDialog::~CreateSeatDialog()
     delete ui;
 }
 
-void CreateSeatDialog::addVideocards(const QStringList &names, const QStringList &toolTips)
+void CreateSeatDialog::addVideocards(const QStringList &names, const QStringList &products)
 {
+    QComboBox *combo = ui->videocardComboBox;
     for (int i = 0; i < names.size(); ++i) {
-        ui->videocardComboBox->addItem(names.at(i));
-        if (!toolTips.value(i).isEmpty())
-            ui->videocardComboBox->setItemData(ui->videocardComboBox->count() - 1, toolTips.at(i),
-                                               Qt::ToolTipRole);
+        const QString product = products.value(i);
+        // The name alone says little ("[MASTER] drm:card3"); the entry
+        // carries it as its data, which is what the dialog hands on.
+        combo->addItem(product.isEmpty() ? names.at(i) : tr("%1 — %2").arg(names.at(i), product),
+                       names.at(i));
+        if (!product.isEmpty())
+            combo->setItemData(combo->count() - 1, product, Qt::ToolTipRole);
     }
+    // The dialog widens for the longest entry (up to a limit), so that the
+    // closed box shows the product too; its list opens as wide as that.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int entries = combo->sizeHint().width();
+    combo->view()->setMinimumWidth(entries);
+    layout()->activate();
+    const int margins = width() - combo->width();
+    setFixedWidth(qMax(width(), qBound(minimumWidth(), entries + margins, MaxWidth)));
 }
 
 QString CreateSeatDialog::seatName() const
@@ -33,7 +48,7 @@ QString CreateSeatDialog::seatName() const
 
 QString CreateSeatDialog::videocard() const
 {
-    return ui->videocardComboBox->currentText();
+    return ui->videocardComboBox->currentData().toString();
 }
 
 // Blanks count as text: a name of blanks only is still a name.

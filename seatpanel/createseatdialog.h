@@ -18,10 +18,14 @@ public:
     explicit CreateSeatDialog(QWidget *parent = nullptr);
     ~CreateSeatDialog() override;
 
-    // The names in the list, each with its tool tip (the card's product), if given.
-    void addVideocards(const QStringList &names, const QStringList &toolTips = {});
+    // The names in the list, each shown with the card's product beside it
+    // and as its tool tip, when one is given.
+    void addVideocards(const QStringList &names, const QStringList &products = {});
     QString seatName() const;  // as typed, not trimmed
     QString videocard() const; // empty when no card was offered
+
+    // How wide the dialog grows for long card names and products.
+    static constexpr int MaxWidth = 720;
 
 private slots:
     void setYesButtonEnabled(const QString &newText);

@@ -272,6 +272,7 @@ bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
     QPointer<DevTreeWidget> self(this);
     DragSession session(this, item->data(0, Qt::DisplayRole).toString(),
                         item->data(0, AddressRole).toStringList(), item->data(0, TypeRole).toInt());
+    session.setItem(index);
     const Qt::DropAction action = drag->exec(Qt::MoveAction);
     if (!self)
         return false;
@@ -283,7 +284,10 @@ bool DevTreeWidget::dragDevice(QTreeWidgetItem *item)
         session.end();
         delete itemFromIndex(index);
         emit dragFinished();
+        if (!self)
+            return false;
     }
+    emit dragEnded();
     return action == Qt::IgnoreAction;
 }
 

@@ -100,6 +100,8 @@ signals:
     void dragAccepted(DropState dropstate);
     // The dragged item has been deleted after an accepted drag.
     void dragFinished();
+    // A drag from this tree is over, whatever became of it.
+    void dragEnded();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

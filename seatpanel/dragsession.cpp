@@ -31,6 +31,6 @@ void DragSession::end()
 bool DragSession::carries(const DevTreeWidget *target, const QString &name,
                           const QStringList &addresses, int type) const
 {
-    return !m_ended && m_source && m_source != target && name == m_name &&
-           addresses == m_addresses && type == m_type;
+    return !m_ended && m_source && m_source != target && (!m_itemSet || m_item.isValid()) &&
+           name == m_name && addresses == m_addresses && type == m_type;
 }

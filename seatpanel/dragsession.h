@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -13,8 +14,7 @@ class DevTreeWidget;
 class DragSession
 {
 public:
-    DragSession(DevTreeWidget *source, const QString &name, const QStringList &addresses,
-                int type);
+    DragSession(DevTreeWidget *source, const QString &name, const QStringList &addresses, int type);
     ~DragSession();
     DragSession(const DragSession &) = delete;
     DragSession &operator=(const DragSession &) = delete;
@@ -23,6 +23,14 @@ public:
     static const DragSession *current();
 
     DevTreeWidget *source() const { return m_source; }
+    // The dragged item in its source tree. Once it is gone (the trees were
+    // filled anew), no drop takes the device: the source could not give it
+    // up, and the device would be shown twice.
+    void setItem(const QPersistentModelIndex &item)
+    {
+        m_item = item;
+        m_itemSet = true;
+    }
     // The dragged item has left its tree; the drag no longer stands for it.
     void end();
     // Whether a drop of these values onto target comes from this drag.
@@ -31,6 +39,8 @@ public:
 
 private:
     QPointer<DevTreeWidget> m_source;
+    QPersistentModelIndex m_item;
+    bool m_itemSet = false;
     QString m_name;
     QStringList m_addresses;
     int m_type;

@@ -1,6 +1,8 @@
 #include "seatpanel/seat.h"
 
 #include "core/appsettings.h"
+#include "core/constants.h"
+#include "platform/keyhint.h"
 #include "platform/prompt.h"
 #include "platform/themeicons.h"
 #include "seatpanel/myviewlabel.h"
@@ -12,6 +14,8 @@ Seat::Seat(const QString &displayName, const QString &seatId, QWidget *parent)
 {
     ui->setupUi(this);
     ui->renameButton->setIcon(ThemeIcons::icon(QStringLiteral("applications-system")));
+    ui->renameButton->setToolTip(
+        KeyHint::toolTip(ui->renameButton->toolTip(), Constants::RenameSeatKey));
     ui->deleteSeatButton->setIcon(ThemeIcons::icon(QStringLiteral("edit-delete")));
     ui->addDevButton->setIcon(ThemeIcons::icon(QStringLiteral("draw-arrow-forward")));
     ui->deleteDevButton->setIcon(ThemeIcons::icon(QStringLiteral("draw-arrow-back")));

@@ -61,6 +61,10 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
 </context>
 <context>
     <name>DevTreeWidget</name>
@@ -98,6 +102,10 @@
     <message>
         <source>Seat: %1</source>
         <translation>Arbeitsplatz: %1</translation>
+    </message>
+    <message>
+        <source>Unknown device %1</source>
+        <translation>Unbekanntes Gerät %1</translation>
     </message>
 </context>
 <context>
@@ -295,12 +303,24 @@
         <source>Blinking the lights of %1.</source>
         <translation>Die Leuchten von %1 blinken.</translation>
     </message>
+    <message>
+        <source>Identify devices is on, but no keyboard or mouse is left to watch.</source>
+        <translation>„Geräte identifizieren“ ist an, aber keine Tastatur und keine Maus ist mehr zu beobachten.</translation>
+    </message>
 </context>
 <context>
     <name>InputWatcher</name>
     <message>
         <source>not an input device</source>
         <translation>kein Eingabegerät</translation>
+    </message>
+</context>
+<context>
+    <name>KeyHint</name>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>A tool tip and the key that does the same</extracomment>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -711,9 +731,23 @@ Die Geräte werden trotzdem zugeordnet.</translation>
         <translation>Die Aufteilung vor dieser Änderung konnte nicht aufbewahrt werden und lässt sich daher später nicht wiederherstellen:
 %1</translation>
     </message>
+    <message>
+        <source>A device is shown on two seats, and nothing was saved.
+Reload the configuration and make the changes again.</source>
+        <translation>Ein Gerät wird an zwei Arbeitsplätzen angezeigt; es wurde nichts gespeichert.
+Laden Sie die Konfiguration neu und nehmen Sie die Änderungen erneut vor.</translation>
+    </message>
+    <message>
+        <source>Resetting all seats: every device goes back to the main seat...</source>
+        <translation>Alle Arbeitsplätze werden zurückgesetzt: Jedes Gerät kehrt zum Hauptarbeitsplatz zurück...</translation>
+    </message>
+    <message>
+        <source>Reset failed</source>
+        <translation>Zurücksetzen fehlgeschlagen</translation>
+    </message>
 </context>
 <context>
-    <name>OutsideChanges</name>
+    <name>OutsideChangeList</name>
     <message>
         <source>%1 was connected.</source>
         <translation>%1 wurde angeschlossen.</translation>
@@ -726,9 +760,34 @@ Die Geräte werden trotzdem zugeordnet.</translation>
         <source>%1 was moved to %2 outside this tool.</source>
         <translation>%1 wurde außerhalb dieses Programms an %2 gegeben.</translation>
     </message>
+    <message numerus="yes">
+        <source>%n devices changed outside this tool.</source>
+        <translation>
+            <numerusform>%n Gerät wurde außerhalb dieses Programms geändert.</numerusform>
+            <numerusform>%n Geräte wurden außerhalb dieses Programms geändert.</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Reload to see the devices as they are now.</source>
         <translation>Neu laden, um die Geräte so zu sehen, wie sie jetzt sind.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(und %n weiteres)</numerusform>
+            <numerusform>(und %n weitere)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>OutsideChanges</name>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>Changes outside this tool</source>
+        <translation>Änderungen außerhalb dieses Programms</translation>
     </message>
 </context>
 <context>

@@ -61,6 +61,10 @@
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
+    <message>
+        <source>%1 — %2</source>
+        <translation>%1 — %2</translation>
+    </message>
 </context>
 <context>
     <name>DevTreeWidget</name>
@@ -98,6 +102,10 @@
     <message>
         <source>Seat: %1</source>
         <translation>Рабочее место: %1</translation>
+    </message>
+    <message>
+        <source>Unknown device %1</source>
+        <translation>Неизвестное устройство %1</translation>
     </message>
 </context>
 <context>
@@ -296,12 +304,24 @@
         <source>Blinking the lights of %1.</source>
         <translation>Мигают индикаторы: %1.</translation>
     </message>
+    <message>
+        <source>Identify devices is on, but no keyboard or mouse is left to watch.</source>
+        <translation>Опознание устройств включено, но не осталось ни одной клавиатуры или мыши для наблюдения.</translation>
+    </message>
 </context>
 <context>
     <name>InputWatcher</name>
     <message>
         <source>not an input device</source>
         <translation>не устройство ввода</translation>
+    </message>
+</context>
+<context>
+    <name>KeyHint</name>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>A tool tip and the key that does the same</extracomment>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -712,9 +732,23 @@ The devices are attached all the same.</source>
         <translation>Не удалось сохранить распределение до этого изменения, поэтому его нельзя будет вернуть:
 %1</translation>
     </message>
+    <message>
+        <source>A device is shown on two seats, and nothing was saved.
+Reload the configuration and make the changes again.</source>
+        <translation>Устройство показано на двух рабочих местах, ничего не сохранено.
+Перезагрузите конфигурацию и внесите изменения заново.</translation>
+    </message>
+    <message>
+        <source>Resetting all seats: every device goes back to the main seat...</source>
+        <translation>Сброс всех рабочих мест: все устройства возвращаются на главное рабочее место...</translation>
+    </message>
+    <message>
+        <source>Reset failed</source>
+        <translation>Сброс не удался</translation>
+    </message>
 </context>
 <context>
-    <name>OutsideChanges</name>
+    <name>OutsideChangeList</name>
     <message>
         <source>%1 was connected.</source>
         <translation>Подключено: %1.</translation>
@@ -727,9 +761,36 @@ The devices are attached all the same.</source>
         <source>%1 was moved to %2 outside this tool.</source>
         <translation>%1 перенесено на %2 вне этой программы.</translation>
     </message>
+    <message numerus="yes">
+        <source>%n devices changed outside this tool.</source>
+        <translation>
+            <numerusform>%n устройство изменено вне этой программы.</numerusform>
+            <numerusform>%n устройства изменены вне этой программы.</numerusform>
+            <numerusform>%n устройств изменено вне этой программы.</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Reload to see the devices as they are now.</source>
         <translation>Перечитайте конфигурацию, чтобы увидеть устройства такими, какие они сейчас.</translation>
+    </message>
+    <message numerus="yes">
+        <source>(and %n more)</source>
+        <translation>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+            <numerusform>(и ещё %n)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>OutsideChanges</name>
+    <message>
+        <source>Details</source>
+        <translation>Подробности</translation>
+    </message>
+    <message>
+        <source>Changes outside this tool</source>
+        <translation>Изменения вне этой программы</translation>
     </message>
 </context>
 <context>

@@ -227,6 +227,25 @@ void TestSavePlan::rules_data()
         << withReturned << QList<SeatFacts>{} << card0 << false << QList<bool>{true}
         << QList<M>{M::RestartQuestion} << true << QList<int>{}
         << mainPairs() + QList<AttachPair>{{"seat0", "/sys/returned/lid"}};
+    // A device on two seats would end on whichever came last: refused before
+    // any question, hidden devices and those of empty panels included.
+    QTest::newRow("a device on a panel and the main seat")
+        << mainSeat() << QList<SeatFacts>{panel("seat1", "ck", {"/sys/seat1/c", MainKbd})} << card0
+        << false << QList<bool>{} << QList<M>{M::DeviceOnTwoSeats} << false << QList<int>{}
+        << QList<AttachPair>{};
+    QTest::newRow("a hidden device on two panels")
+        << mainSeat()
+        << QList<SeatFacts>{panel("seat1", "ck", {}, {"/sys/hub"}),
+                            panel("seat2", "", {}, {"/sys/hub"})}
+        << card0 << false << QList<bool>{} << QList<M>{M::DeviceOnTwoSeats} << false << QList<int>{}
+        << QList<AttachPair>{};
+    // A keyboard that is a mouse too is listed twice on one seat: no conflict,
+    // and it is attached once.
+    const SeatFacts combo = panel("seat1", "ck", {"/sys/seat1/c", "/sys/combo", "/sys/combo"});
+    QTest::newRow("one device twice on one seat")
+        << mainSeat() << QList<SeatFacts>{combo} << card0 << false << QList<bool>{true}
+        << QList<M>{M::RestartQuestion} << true << QList<int>{}
+        << QList<AttachPair>{{"seat1", "/sys/seat1/c"}, {"seat1", "/sys/combo"}} + mainPairs();
 }
 
 void TestSavePlan::rules()

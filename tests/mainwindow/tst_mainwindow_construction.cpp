@@ -335,7 +335,7 @@ void TestMainWindowConstruction::mainSeatColumn()
     QCOMPARE(stretches(nameRow), QList<int>({0, 35, 0, 45}));
 
     QCOMPARE(rename->text(), QString());
-    QCOMPARE(rename->toolTip(), QStringLiteral("Rename seat"));
+    QCOMPARE(rename->toolTip(), QStringLiteral("Rename seat (F2)"));
     QCOMPARE(rename->accessibleName(), QStringLiteral("Rename seat"));
     QCOMPARE(rename->icon().name(), QStringLiteral("applications-system"));
     QVERIFY(rename->isFlat());

@@ -1,8 +1,11 @@
 #include "common/fakedeviceinfo.h"
 #include "common/testenv.h"
 #include "hardware/hotplugmonitor.h"
+#include "mainwindow/outsidechanges.h"
 #include "mainwindow/windowfixture.h"
+#include "seatpanel/devicepayload.h"
 #include "seatpanel/devtreewidget.h"
+#include "seatpanel/dragsession.h"
 #include "seatpanel/seat.h"
 #include "seatstate/seatstatus.h"
 
@@ -11,9 +14,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 // What the window makes of udev's word: tool tips that tell identical
@@ -33,6 +42,8 @@ const QString SpareMouse = Usb + "/1-6/1-6:1.0/0003:045E:0084.0007/input/input11
 const QString ReceiverKeys = Usb + "/1-8/1-8:1.0/0003:046D:C52B.0009/input/input13";
 const QString ReceiverPointer = Usb + "/1-8/1-8:1.1/0003:046D:C52B.000A/input/input14";
 const QString Orphan = Usb + "/1-9/1-9:1.0/0003:046A:0011.0010/input/input20";
+const QString LogitechMouse = Usb + "/1-2/1-2:1.0/0003:046D:C077.0003/input/input7";
+const QString SigmaKeyboard = Usb + "/1-5/1-5:1.0/0003:1C4F:0002.0006/input/input10";
 
 const QByteArray Config = "[General]\n# ServerUID=auto\nGreeter=zel-greeter\n";
 const QByteArray Applied =
@@ -86,6 +97,47 @@ KMessageWidget *bar(const MainWindow *w)
     return w->findChild<KMessageWidget *>(QStringLiteral("outsideChangeBar"));
 }
 
+OutsideChanges *outside(const MainWindow *w)
+{
+    return w->findChild<OutsideChanges *>();
+}
+
+// What the bar's Details button lists, one change a line.
+QStringList barDetails(const MainWindow *w, PromptAnswerer &answerer)
+{
+    QAction *details = w->findChild<QAction *>(QStringLiteral("outsideChangeDetailsAction"));
+    if (!details || !bar(w)->actions().contains(details))
+        return {};
+    answerer.answer(QMessageBox::Ok);
+    details->trigger();
+    return answerer.seen.isEmpty() ? QStringList() : answerer.seen.last().text.split('\n');
+}
+
+// How many items of all trees carry the address.
+int timesShown(MainWindow *w, const QString &address)
+{
+    int n = 0;
+    QList<const DevTreeWidget *> trees{w->mainTree()};
+    for (const Seat *seat : w->seatPanels())
+        trees.append(seat->devTreeWidget());
+    for (const DevTreeWidget *tree : trees) {
+        for (const DeviceItem &device : tree->devices())
+            n += device.addresses.contains(address);
+    }
+    return n;
+}
+
+// A drop of the device onto target, as a drag's target receives it.
+void dropOn(DevTreeWidget *target, const QString &name, const QStringList &addresses, int type)
+{
+    std::unique_ptr<QMimeData> data(DevicePayload::createMimeData(name, addresses, type));
+    const QPoint pos = target->viewport()->rect().center();
+    QDragEnterEvent enter(pos, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target->viewport(), &enter);
+    QDropEvent drop(pos, Qt::MoveAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target->viewport(), &drop);
+}
+
 } // namespace
 
 class TestMainWindowHardware : public QObject
@@ -107,6 +159,10 @@ private slots:
     void outsideChangeWaitsForAnOpenQuestion();
     void changeDuringAReadingIsLookedAtAfterwards();
     void changeMadeWithinTheSecondIsKept();
+    void barNamesDevicesAsTheTreesDo_data();
+    void barNamesDevicesAsTheTreesDo();
+    void onlyTheSavedDevicesEchoTheSave();
+    void dragHoldsBackAReading();
 
     void resetAllSeats();
     void resetAnsweredNoChangesNothing();
@@ -216,25 +272,36 @@ void TestMainWindowHardware::createSeatDialogNamesTheProducts()
     MainWindow *w = open();
     QVERIFY(w);
     QStringList offered;
+    QStringList shown;
     QStringList toolTips;
     m_answerer->act([&](QWidget *dialog) {
         auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("videocardComboBox"));
         for (int i = 0; combo && i < combo->count(); ++i) {
-            offered << combo->itemText(i);
+            offered << combo->itemData(i).toString();
+            shown << combo->itemText(i);
             toolTips << combo->itemData(i, Qt::ToolTipRole).toString();
         }
-        QTest::keyClick(dialog, Qt::Key_Escape);
+        CreateSeatAnswer::create("Desk", "[MASTER] drm:card3", nullptr)(dialog);
     });
     action(w, "addSeatAction")->trigger();
     QCOMPARE(m_answerer->pending(), 0);
     const int card3 = offered.indexOf("[MASTER] drm:card3");
     QVERIFY2(card3 >= 0, qPrintable(offered.join(", ")));
-    QCOMPARE(toolTips.at(card3),
-             QStringLiteral("NVIDIA Corporation TU116 [GeForce GTX 1660 SUPER]"));
+    const QString product = QStringLiteral("NVIDIA Corporation TU116 [GeForce GTX 1660 SUPER]");
+    // Beside the name in the closed box too, and in its tool tip.
+    QVERIFY2(shown.at(card3).startsWith("[MASTER] drm:card3") && shown.at(card3).endsWith(product),
+             qPrintable(shown.at(card3)));
+    QCOMPARE(toolTips.at(card3), product);
     for (int i = 0; i < offered.size(); ++i) {
-        if (i != card3)
+        if (i != card3) {
             QVERIFY(toolTips.at(i).isEmpty());
+            QCOMPARE(shown.at(i), offered.at(i));
+        }
     }
+    // What the dialog hands on is the card's name: the card moves.
+    QCOMPARE(w->seatPanels().size(), 2);
+    QCOMPARE(Trees::texts(w->seatPanels().last()->devTreeWidget(), VideocardCategory),
+             QStringList{"[MASTER] drm:card3"});
 }
 
 // A seat whose only input is a wireless receiver is saved without the
@@ -360,18 +427,25 @@ void TestMainWindowHardware::outsideChangesWithUnsavedWorkShowTheBar()
 
     trigger("change", DellKeyboard, "seat0");
     QTRY_VERIFY(message->isVisible());
-    QCOMPARE(message->text(), QStringLiteral("KB216 Wired Keyboard was moved to seat0 outside this "
-                                             "tool. Reload to see the devices as they are now."));
-    trigger("remove", Usb + "/1-8/1-8:1.0/0003:046D:C52B.0009/input/input13");
-    QCOMPARE(message->text(), "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-8/1-8:1.0/"
-                              "0003:046D:C52B.0009/input/input13 was disconnected. Reload to see "
-                              "the devices as they are now.");
+    QCOMPARE(message->text(), QStringLiteral("Dell KB216 Wired Keyboard was moved to seat0 outside "
+                                             "this tool. Reload to see the devices as they are "
+                                             "now."));
     QVERIFY(!reloadFollowed(w, *m_fx, before));
     QVERIFY(w->stateChanged());
 
     QCOMPARE(message->actions().size(), 1);
     QAction *reload = message->actions().first();
     QCOMPARE(reload, action(w, "reloadAction"));
+    // No keeps the changes, and the bar that tells what they do not show.
+    const QString told = message->text();
+    m_answerer->answer(QMessageBox::No);
+    reload->trigger();
+    QCOMPARE(m_answerer->pending(), 0);
+    QTest::qWait(500); // the bar's hiding would be animated
+    QVERIFY(message->isVisible());
+    QCOMPARE(message->text(), told);
+    QVERIFY(w->stateChanged());
+
     m_answerer->answer(QMessageBox::Yes); // the unsaved changes are lost
     reload->trigger();
     QVERIFY(WindowFixture::waitLoaded(w));
@@ -456,6 +530,150 @@ void TestMainWindowHardware::changeMadeWithinTheSecondIsKept()
     QVERIFY(m_answerer->seen.isEmpty());
 }
 
+// The bar names a device as its item in the trees does, else as loginctl
+// would list it, and tells of every device that changed.
+void TestMainWindowHardware::barNamesDevicesAsTheTreesDo_data()
+{
+    QTest::addColumn<QList<QStringList>>("events"); // action, path, seat
+    QTest::addColumn<QStringList>("told");          // in the bar's text
+    QTest::addColumn<QStringList>("listed");        // each a line of its details
+
+    QTest::newRow("one, named as its item")
+        << QList<QStringList>{{"change", LogitechMouse, "seat1"}}
+        << QStringList{"Logitech USB Optical Mouse", "seat1"} << QStringList{};
+    QTest::newRow("several, each kept")
+        << QList<QStringList>{{"remove", SpareMouse, ""},
+                              {"add", ReceiverKeys, ""},
+                              {"remove", KeyboardKeys, ""},
+                              {"remove", KeyboardMedia, ""}}
+        << QStringList{"3"}
+        << QStringList{"Microsoft Microsoft Basic Optical Mouse", "Logitech USB Receiver",
+                       "Logitech USB Keyboard Consumer Control"};
+    QTest::newRow("unknown to udev")
+        << QList<QStringList>{{"add", Usb + "/1-7/1-7:1.0/0003:1234:5678.0042/input/input42", ""}}
+        << QStringList{"input42"} << QStringList{};
+}
+
+void TestMainWindowHardware::barNamesDevicesAsTheTreesDo()
+{
+    QFETCH(QList<QStringList>, events);
+    QFETCH(QStringList, told);
+    QFETCH(QStringList, listed);
+    // What udev calls them differs from what the trees show.
+    m_info->known[LogitechMouse] = details("Logitech, Inc.", "M105 Optical Mouse", "", "usbhid");
+    m_info->known[SpareMouse] = details("Microsoft Corp.", "Basic Optical Mouse", "", "usbhid");
+    m_info->known[ReceiverKeys] = details("Logitech, Inc.", "Unifying Receiver", "", "usbhid");
+    m_info->known[ReceiverKeys].name = "Logitech USB Receiver";
+    MainWindow *w = open();
+    QVERIFY(w);
+    QVERIFY(m_fx->giveToPanel("SIGMACHIP USB Keyboard", "seat1"));
+    for (const QStringList &event : events)
+        trigger(event.at(0), event.at(1), event.at(2));
+    QTRY_VERIFY(bar(w)->isVisible());
+    const QString text = bar(w)->text();
+    for (const QString &part : told)
+        QVERIFY2(text.contains(part), qPrintable(text));
+    QVERIFY2(!text.contains("/sys/") && !text.contains("M105") && !text.startsWith("Basic"),
+             qPrintable(text));
+    const QStringList lines = barDetails(w, *m_answerer);
+    QCOMPARE(lines.size(), listed.size());
+    for (int i = 0; i < listed.size(); ++i)
+        QVERIFY2(lines.at(i).startsWith(listed.at(i)), qPrintable(lines.join('\n')));
+}
+
+// Only the devices a save attaches echo it, while it runs and for a while
+// after: a device plugged in meanwhile is read as usual.
+void TestMainWindowHardware::onlyTheSavedDevicesEchoTheSave()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    qint64 now = 0;
+    outside(w)->now = [&now] { return now; };
+    QVERIFY(m_fx->appendToMachine(Receiver));
+    QVERIFY(m_fx->giveToPanel("Microsoft Microsoft Basic Optical Mouse", "seat1"));
+    WindowFixture::answerSave(*m_answerer);
+    const int before = listSeatsCalls(*m_fx);
+    action(w, "saveAction")->trigger();
+    QVERIFY(w->isApplying());
+    trigger("change", SpareMouse, "seat0");
+    QVERIFY(!outside(w)->isPending());
+    trigger("add", ReceiverKeys);
+    QVERIFY(outside(w)->isPending());
+    QVERIFY(m_fx->waitForApplyEnd());
+    QCOMPARE(m_fx->restarts.size(), 1);
+    // The receiver plugged in during the save is read once the save is done.
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 1, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QVERIFY(WindowFixture::device(w->mainTree(), "input:input13 \"Logitech USB Receiver\""));
+
+    // Within the echo only the saved devices' changes are the save's own;
+    // after it, theirs count too. Adding and removing is never an echo.
+    // Each change names a seat other than the one that shows the device.
+    struct After
+    {
+        qint64 ms;
+        const char *action;
+        QString path;
+        const char *seat;
+        bool counted;
+    };
+    const After after[] = {
+        {1500, "change", SpareMouse, "seat0", false},
+        {1500, "remove", SpareMouse, "", true},
+        {1500, "change", ReceiverPointer, "seat1", true},
+        {OutsideChanges::OwnEchoMs, "change", SpareMouse, "seat0", true},
+    };
+    for (const After &event : after) {
+        outside(w)->clear();
+        now = event.ms;
+        trigger(event.action, event.path, event.seat);
+        QVERIFY2(outside(w)->isPending() == event.counted,
+                 qPrintable(QString::number(event.ms) + ' ' + event.action + ' ' + event.path));
+    }
+}
+
+// A reading waits while a device is dragged, and a drop whose device has
+// left its tree meanwhile takes nothing: a device is shown once.
+void TestMainWindowHardware::dragHoldsBackAReading()
+{
+    MainWindow *w = open();
+    QVERIFY(w);
+    QVERIFY(m_fx->appendToMachine(Receiver));
+    DevTreeWidget *target = m_fx->panel("seat1")->devTreeWidget();
+    QTreeWidgetItem *keyboard = WindowFixture::device(w->mainTree(), "SIGMACHIP USB Keyboard");
+    QVERIFY(keyboard);
+    const QStringList addresses{SigmaKeyboard};
+    QCOMPARE(keyboard->data(0, DevTreeWidget::AddressRole).toStringList(), addresses);
+    const QModelIndex category = w->mainTree()->model()->index(KeyboardCategory, 0);
+    const QPersistentModelIndex item =
+        w->mainTree()->model()->index(keyboard->parent()->indexOfChild(keyboard), 0, category);
+    QCOMPARE(item.data().toString(), QStringLiteral("SIGMACHIP USB Keyboard"));
+    const int before = listSeatsCalls(*m_fx);
+    auto *delay = w->findChild<QTimer *>(QStringLiteral("outsideChangeDelay"));
+    QVERIFY(delay);
+    QSignalSpy delayed(delay, &QTimer::timeout);
+    {
+        DragSession drag(w->mainTree(), "SIGMACHIP USB Keyboard", addresses, KeyboardCategory);
+        drag.setItem(item);
+        trigger("add", ReceiverKeys);
+        QVERIFY(delayed.wait(5000));
+        QVERIFY(!w->isLoading());
+        QCOMPARE(listSeatsCalls(*m_fx), before);
+        QVERIFY(outside(w)->isPending());
+
+        // Had the trees been filled anew under the drag, the item would be
+        // gone; its drop is then refused.
+        delete keyboard;
+        dropOn(target, "SIGMACHIP USB Keyboard", addresses, KeyboardCategory);
+        QCOMPARE(timesShown(w, SigmaKeyboard), 0);
+    }
+    emit w->mainTree()->dragEnded();
+    QTRY_COMPARE_WITH_TIMEOUT(listSeatsCalls(*m_fx), before + 1, 10000);
+    QVERIFY(WindowFixture::waitLoaded(w));
+    QCOMPARE(timesShown(w, SigmaKeyboard), 1);
+    QVERIFY(WindowFixture::device(w->mainTree(), "input:input13 \"Logitech USB Receiver\""));
+}
+
 void TestMainWindowHardware::resetAllSeats()
 {
     QVERIFY(m_fx->writeConfig(Applied));
@@ -526,13 +744,22 @@ void TestMainWindowHardware::failedResetIsReported()
         m_fx->commandTimeLimitMs = 1000;
     MainWindow *w = open("fault flush-devices " + fault + "\n");
     QVERIFY(w);
+    auto *statusBar = w->findChild<QStatusBar *>();
+    const QString idle = statusBar->currentMessage();
     m_answerer->answer(QMessageBox::Yes);
     action(w, "resetAction")->trigger();
+    // What the window does while the flush runs, as a save shows it.
     QVERIFY(!w->isEnabled());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QVERIFY(!statusBar->currentMessage().isEmpty() && statusBar->currentMessage() != idle);
     QTRY_VERIFY_WITH_TIMEOUT(w->isEnabled(), 10000);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(statusBar->currentMessage(), idle);
     QCOMPARE(WindowFixture::messageBoxes(*m_answerer).size(), 2);
     const SeenBox error = WindowFixture::messageBoxes(*m_answerer).last();
     QCOMPARE(error.icon, QMessageBox::Critical);
+    QCOMPARE(error.title, QStringLiteral("Reset failed"));
     QVERIFY2(error.text.contains(told), qPrintable(error.text));
     QCOMPARE(m_fx->config(), Applied);
     QVERIFY(m_fx->restarts.isEmpty());

@@ -94,8 +94,9 @@ private slots:
             const QString name = accessibleName(button);
             QVERIFY2(!name.isEmpty(), qPrintable(button->objectName()));
             QVERIFY2(coloursOfIcon(button) > 2, qPrintable(name));
+            // The tool tip may add the key that does the same.
             if (auto *push = qobject_cast<QPushButton *>(button))
-                QCOMPARE(name, push->toolTip());
+                QVERIFY2(push->toolTip().startsWith(name), qPrintable(push->toolTip()));
         }
     }
 };

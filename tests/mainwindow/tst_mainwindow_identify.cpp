@@ -167,9 +167,10 @@ void TestMainWindowIdentify::keyPressFindsTheKeyboardInItsPanel()
     QCOMPARE(panelTree->currentItem(), item);
     QCOMPARE(panelTree->selectedItems(), QList<QTreeWidgetItem *>{item});
     QVERIFY(Trees::button(m_fx->panel("seat1"), "deleteDevButton")->isEnabled());
-    QCOMPARE(item->background(0), panelTree->palette().brush(QPalette::Highlight));
+    QVERIFY(item->font(0).bold());
     // Lit for about a second, then as before.
     QTRY_COMPARE_WITH_TIMEOUT(item->data(0, Qt::BackgroundRole), QVariant(), 5000);
+    QCOMPARE(item->data(0, Qt::FontRole), QVariant());
     QVERIFY(m_answerer->seen.isEmpty());
 }
 
@@ -194,7 +195,11 @@ void TestMainWindowIdentify::foundKeyboardGoesWithTheArrow()
     QVERIFY(m_inputs->send(11, {rec(EV_REL, REL_X, 4), Sync}));
     QTRY_COMPARE(status(w), "Moved: " + Microsoft + " (Reception)");
     QTreeWidgetItem *mouse = WindowFixture::device(w->mainTree(), Microsoft);
-    QCOMPARE(mouse->background(0), w->mainTree()->palette().brush(QPalette::Highlight));
+    // Lit, but not in the colours of a selection it does not have.
+    QVERIFY(!mouse->isSelected());
+    QVERIFY(mouse->font(0).bold());
+    QVERIFY(mouse->background(0) != w->mainTree()->palette().brush(QPalette::Highlight));
+    QVERIFY(mouse->background(0) != w->mainTree()->palette().brush(QPalette::Base));
     QVERIFY(m_inputs->send(11, {rec(EV_KEY, BTN_LEFT, 1), Sync}));
     QTRY_COMPARE(status(w), "Button pressed on: " + Microsoft + " (Reception)");
     QCOMPARE(w->mainTree()->selectedItems().size(), 1);
@@ -289,6 +294,21 @@ void TestMainWindowIdentify::unreadableNodeIsAStatusMessage()
     m_inputs->closeWriter(9);
     QVERIFY(m_inputs->send(8, {rec(EV_KEY, KEY_A, 1), Sync}));
     QTRY_COMPARE(status(w), QStringLiteral("Key pressed on: Dell KB216 Wired Keyboard (seat1)"));
+    QVERIFY(m_answerer->seen.isEmpty());
+
+    // Once the last one has gone, the status line says that nothing is
+    // watched any more; a text too long for it is whole in its tool tip.
+    const QString found = status(w);
+    for (const auto &input : Inputs) {
+        if (m_inputs->isOpenByTool(input.second)) {
+            QVERIFY(QFile::remove(m_inputs->node(input.second)));
+            m_inputs->closeWriter(input.second);
+        }
+    }
+    QTRY_VERIFY(status(w) != found);
+    QVERIFY(!status(w).isEmpty());
+    QVERIFY(action(w, "identifyAction")->isChecked());
+    QCOMPARE(w->findChild<QStatusBar *>()->toolTip(), status(w));
     QVERIFY(m_answerer->seen.isEmpty());
 }
 

@@ -347,8 +347,9 @@ namespace {
 QStringList comboItems(const QComboBox *combo)
 {
     QStringList items;
+    // The cards' names, which the entries show with their products.
     for (int i = 0; combo && i < combo->count(); ++i)
-        items << combo->itemText(i);
+        items << combo->itemData(i).toString();
     return items;
 }
 
@@ -370,7 +371,7 @@ std::function<void(QWidget *)> create(const QString &name, const QString &videoc
             return;
         }
         edit->setText(name);
-        const int index = combo->findText(videocard);
+        const int index = combo->findData(videocard);
         if (index >= 0)
             combo->setCurrentIndex(index);
         yes->click();
