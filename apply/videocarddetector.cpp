@@ -97,9 +97,8 @@ namespace {
 QString bootCard(const QString &drmDir)
 {
     static const QRegularExpression cardName(QStringLiteral("^card\\d+$"));
-    const QStringList names = QDir(drmDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot |
-                                                         QDir::System,
-                                                     QDir::Name);
+    const QStringList names =
+        QDir(drmDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
     for (const QString &name : names) {
         if (!cardName.match(name).hasMatch())
             continue;

@@ -57,10 +57,9 @@ bool TrustedHome::secure(uid_t euid, const std::function<QString()> &ownHome)
         }
         changed = true;
     }
-    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                             "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "TMPDIR"}) {
-        if (qEnvironmentVariableIsSet(name) &&
-            !isPrivate(QFile::decodeName(qgetenv(name)), euid))
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                             "XDG_RUNTIME_DIR", "TMPDIR"}) {
+        if (qEnvironmentVariableIsSet(name) && !isPrivate(QFile::decodeName(qgetenv(name)), euid))
             qunsetenv(name);
     }
     return changed;

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!DevicePayload::decode(bytes, &payload))
         return 0;
     DevicePayload again;
-    if (!DevicePayload::decode(
-            DevicePayload::encode(payload.name, payload.addresses, payload.type), &again) ||
+    if (!DevicePayload::decode(DevicePayload::encode(payload.name, payload.addresses, payload.type),
+                               &again) ||
         again.name != payload.name || again.addresses != payload.addresses ||
         again.type != payload.type)
         std::abort();

@@ -15,9 +15,8 @@ QString deviceDir(const QString &sysRoot, const QString &syspath)
 QStringList subdirectories(const QString &dir, const QRegularExpression &name)
 {
     QStringList found;
-    const QStringList entries =
-        QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System | QDir::NoSymLinks,
-                           QDir::Name);
+    const QStringList entries = QDir(dir).entryList(
+        QDir::Dirs | QDir::NoDotAndDotDot | QDir::System | QDir::NoSymLinks, QDir::Name);
     for (const QString &entry : entries) {
         if (name.match(entry).hasMatch())
             found.append(entry);

@@ -5,8 +5,8 @@
 #include "apply/seatreset.h"
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
-#include "seatstate/layoutfile.h"
 #include "mainwindow/outsidechanges.h"
+#include "seatstate/layoutfile.h"
 #include "seatstate/seatreader.h"
 
 #include <QList>

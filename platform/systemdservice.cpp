@@ -15,8 +15,9 @@ bool SystemdService::restart()
     // ends its session), systemctl lives on and still hands the job over.
     QProcess systemctl;
     systemctl.setProcessChannelMode(QProcess::MergedChannels);
-    systemctl.start(QStringLiteral("systemctl"), {QStringLiteral("--no-block"), QStringLiteral("restart"),
-                                QStringLiteral("--"), m_name});
+    systemctl.start(
+        QStringLiteral("systemctl"),
+        {QStringLiteral("--no-block"), QStringLiteral("restart"), QStringLiteral("--"), m_name});
     if (!systemctl.waitForStarted(10000)) {
         m_error = systemctl.errorString();
         return false;
@@ -29,8 +30,8 @@ bool SystemdService::restart()
     }
     const QString said = QString::fromLocal8Bit(systemctl.readAll()).trimmed();
     if (systemctl.exitStatus() != QProcess::NormalExit || systemctl.exitCode() != 0) {
-        m_error = said.isEmpty() ? QCoreApplication::translate(
-                                       "MainWindow", "systemctl failed with status %1.")
+        m_error = said.isEmpty() ? QCoreApplication::translate("MainWindow",
+                                                               "systemctl failed with status %1.")
                                        .arg(systemctl.exitCode())
                                  : said;
         return false;

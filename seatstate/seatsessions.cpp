@@ -79,8 +79,8 @@ QString SeatSessions::endingSessions(const QList<SeatSession> &sessions, uint ow
         // Sessions without a seat (ssh) outlive the display manager.
         if (session.seat.isEmpty() || session.uid == ownUid || isLoginScreen(session))
             continue;
-        const QString who = QCoreApplication::translate("SeatSessions", "%1 (%2)")
-                                .arg(session.user, session.seat);
+        const QString who =
+            QCoreApplication::translate("SeatSessions", "%1 (%2)").arg(session.user, session.seat);
         if (!people.contains(who))
             people.append(who);
     }

@@ -10,7 +10,7 @@ struct SeatSession
     QString id;
     uint uid = 0;
     QString user;
-    QString seat; // empty for a session without a seat (ssh, a cron job)
+    QString seat;        // empty for a session without a seat (ssh, a cron job)
     bool active = false; // starred in the seat's "Sessions:" line
 };
 

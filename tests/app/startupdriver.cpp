@@ -18,10 +18,10 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QSettings>
-#include <QStyle>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QSettings>
+#include <QStyle>
 #include <QTimer>
 
 namespace {

@@ -56,8 +56,9 @@ public:
         const QString device = path("devices/" + parent);
         QVERIFY(QDir().mkpath(path("bus/" + bus)));
         QVERIFY(QFile::link(path("bus/" + bus), device + "/subsystem"));
-        QCOMPARE(symlink("../..", QFile::encodeName(device + "/drm/" + name + "/device").constData()),
-                 0);
+        QCOMPARE(
+            symlink("../..", QFile::encodeName(device + "/drm/" + name + "/device").constData()),
+            0);
         if (!bootVga.isEmpty())
             QVERIFY(TestEnv::writeFile(device + "/boot_vga", bootVga + "\n"));
     }
@@ -117,8 +118,8 @@ void TestVideocardDetector::withoutALogTheBootCard_data()
     QTest::addColumn<QString>("dgpuBus");
     QTest::addColumn<bool>("logNamesIgpu");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("the second card booted") << QByteArray("0") << QByteArray("1") << "pci" << false
-                                            << "card1";
+    QTest::newRow("the second card booted")
+        << QByteArray("0") << QByteArray("1") << "pci" << false << "card1";
     QTest::newRow("no card says so") << QByteArray("0") << QByteArray() << "pci" << false << "";
     QTest::newRow("not on PCI never counts")
         << QByteArray("0") << QByteArray("1") << "platform" << false << "";

@@ -46,7 +46,8 @@ private slots:
 
         QCOMPARE(AppSettings::geometry(), QByteArray());
         QVERIFY(AppSettings::emptySeatsAllowed());
-        QCOMPARE(AppSettings::seatDisplayName(QStringLiteral("seat1")), QString::fromUtf8("Класс 2"));
+        QCOMPARE(AppSettings::seatDisplayName(QStringLiteral("seat1")),
+                 QString::fromUtf8("Класс 2"));
         // And the store keeps working.
         AppSettings::setGeometry(QByteArray("\x01\x02", 2));
         QCOMPARE(AppSettings::geometry(), QByteArray("\x01\x02", 2));

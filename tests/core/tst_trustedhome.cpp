@@ -107,7 +107,7 @@ private slots:
         QCOMPARE(qgetenv("HOME"), QFile::encodeName(own));
         QVERIFY(!qEnvironmentVariableIsSet("XDG_CONFIG_HOME"));
         QCOMPARE(qgetenv("XDG_CACHE_HOME"), QFile::encodeName(own)); // private: kept
-        QVERIFY(!TrustedHome::secure(0, [&] { return own; }));      // nothing left to change
+        QVERIFY(!TrustedHome::secure(0, [&] { return own; }));       // nothing left to change
 
         qputenv("HOME", savedHome);
         qputenv("XDG_CONFIG_HOME", savedConfig);

@@ -257,8 +257,9 @@ void TestMainWindowCommands::addSeat()
              QStringLiteral("Library"));
     QCOMPARE(storedName(QStringLiteral("seat2")), QStringLiteral("Library"));
     QCOMPARE(Trees::texts(created->devTreeWidget(), VideocardCategory), QStringList{Card0});
-    const QList<QStringList> card0{{QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/card0"),
-                                    QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/renderD128")}};
+    const QList<QStringList> card0{
+        {QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/card0"),
+         QStringLiteral("/sys/devices/pci0000:00/0000:00:02.0/drm/renderD128")}};
     QCOMPARE(Trees::addresses(created->devTreeWidget(), VideocardCategory), card0);
     QCOMPARE(Trees::deviceCount(created->devTreeWidget()), 1);
     QCOMPARE(Trees::texts(window->mainTree(), VideocardCategory), QStringList({Card3, Card1}));

@@ -9,10 +9,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QLabel>
 #include <QTest>
 #include <QTextDocument>
 #include <QTreeWidgetItem>
@@ -581,8 +581,8 @@ void TestMainWindowPopulation::namesAreShownAsPlainText()
     info->known[keyboard].known = true;
     info->known[keyboard].vendor = QStringLiteral("<i>ACME</i>");
     m_harness->deviceInfo = info;
-    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(1, Dgpu, "seat1") +
-                                    usbInput(5, "1-1", "1.0", image) +
+    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) +
+                                    card(1, Dgpu, "seat1") + usbInput(5, "1-1", "1.0", image) +
                                     usbInput(7, "1-2", "1.0", "Mouse")));
     auto window = m_harness->create();
     window->show();
@@ -608,7 +608,8 @@ void TestMainWindowPopulation::namesAreShownAsPlainText()
     const QString tip = shown(item->toolTip(0), Qt::AutoText);
     QVERIFY2(tip.startsWith("<i>ACME</i>"), qPrintable(tip));
     // The bar for outside changes.
-    for (const QLabel *label : window->findChild<QWidget *>("outsideChangeBar")->findChildren<QLabel *>())
+    for (const QLabel *label :
+         window->findChild<QWidget *>("outsideChangeBar")->findChildren<QLabel *>())
         QCOMPARE(label->textFormat(), Qt::PlainText);
 }
 

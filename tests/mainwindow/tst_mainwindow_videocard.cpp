@@ -35,10 +35,10 @@ void TestMainWindowVideocard::mainCardFromTheGivenSystem_data()
     QTest::addColumn<QString>("mainCard");
     QTest::addColumn<QStringList>("offered");
     // The cards of three-seats.machine that seat0 holds, as the kernel links them.
-    QTest::newRow("integrated card") << "0@0:2:0" << false << "card0"
-                                     << QStringList({Card3, Card1});
-    QTest::newRow("card behind a bridge") << "1@0:0:0" << false << "card1"
-                                          << QStringList({Card3, Card0});
+    QTest::newRow("integrated card")
+        << "0@0:2:0" << false << "card0" << QStringList({Card3, Card1});
+    QTest::newRow("card behind a bridge")
+        << "1@0:0:0" << false << "card1" << QStringList({Card3, Card0});
     QTest::newRow("no primary device logged")
         << QString() << false << QString() << QStringList({Card3, Card0, Card1});
     QTest::newRow("device without a card")

@@ -1,8 +1,8 @@
 #include "common/testenv.h"
-#include "platform/prompt.h"
 #include "platform/helpwindow.h"
 #include "platform/instancemessage.h"
 #include "platform/micdetect.h"
+#include "platform/prompt.h"
 #include "platform/singleinstancepeer.h"
 #include "platform/systemdservice.h"
 #include "platform/zelintegration.h"
@@ -11,13 +11,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPushButton>
-#include <QTimer>
-#include <QMessageBox>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QTranslator>
 
 #include <sys/stat.h>
@@ -76,7 +76,9 @@ void TestPlatform::instanceMessageReadByHand_data()
     QTest::newRow("a length past any message")
         << QByteArray("\x7f\xff\xff\xfe", 4) << int(InstanceMessage::Result::Invalid) << QString()
         << -1;
-    QTest::newRow("half a character") << QByteArray("\0\0\0\x03" "abc", 7)
+    QTest::newRow("half a character") << QByteArray("\0\0\0\x03"
+                                                    "abc",
+                                                    7)
                                       << int(InstanceMessage::Result::Invalid) << QString() << -1;
 }
 
