@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The display manager configuration: the check and every edit of any file,
 // through the real files of a private home; and the edit's promise, that
 // Apply then Restore gives back the trimmed file when it has exactly one

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the input watcher makes of the reads of an event node: the input is
 // cut into reads (a length byte, then that many bytes). Only reads of whole
 // records count, a press is never told as a movement, and the same reads

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The single-instance message, as any process of the user could send it to
 // the running copy: what decodes is whole, within bounds and encodes back to
 // the same bytes; what waits for more could still become a message.

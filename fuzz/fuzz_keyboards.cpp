@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keyboard grouping: one keyboard path per input line; every path ends up in
 // exactly one group, in the order given, each group headed by its first.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The seat reader's items for devices udev keeps on seats that are gone, from
 // whatever udev could report: one device per line, its fields separated by
 // tabs (path below /sys/devices, subsystem, kernel name, name, seat, and

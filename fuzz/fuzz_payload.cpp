@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A dropped device payload, as any program on the display can offer one:
 // decoding must never crash or allocate what the data asks for, and what it
 // accepts encodes back to the same device.

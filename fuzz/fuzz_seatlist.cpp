@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The seat list: only valid seat names, seat0 first whenever it is there.
 
 #include "seatstate/seatreader.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The seat-status parser and what the seat reader makes of its result: any
 // bytes loginctl could print, in any order.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings the window reads back, from whatever file stands where they
 // are kept: the seats' display names (each as a seat label shows it) and the
 // window geometry (restored on the window). Besides crashes: a label never

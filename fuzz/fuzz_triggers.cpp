@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A lock light's trigger list, as its sysfs file holds it: the trigger read
 // from it, which a restore writes back, is one word of the list, the one in
 // brackets, and never "none".

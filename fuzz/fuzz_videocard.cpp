@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Main video card discovery with any newest log: it finds one of the cards
 // there are, or none, and never reads beyond what the log holds.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs the program's start-up with a chosen user id and integrity answer, and
 // reports what happened to a file: every message box (answered with Ok), the
 // start of the event loop, and every raise request.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The apply phase of a save (from the Yes to the restart question until the
 // restart request) with N devices on one extra seat, against a shell loop
 // that makes the same attach, udevadm and seat-status calls to the same

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Seat population against the number of seats: from the construction of the
 // main window until it has read every seat, built every panel and handled
 // every event that this caused, for machines of N seats (a video card, a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The apply phase of a save on the real systemd-logind and udevd, per moved
 // device, with and without udevadm after each attach. Run inside
 // tests/reallogind/real-logind-sandbox (tests/bench/real-logind-apply does).

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Zel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """End-to-end scenarios: the real tool on the sample machine, driven through
 its accessibility tree with real mouse and keyboard events.
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 Zel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Drives the real zel-admin-multiseat binary on a private X display.
 
 The test process runs inside scripts/sample-sandbox, so the tool sees the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An emulated loginctl for the tests: answers list-seats, seat-status, attach
 // and flush-devices like systemd 252's loginctl, from a machine description
 // named by ZEL_LOGINCTL_MACHINE (see README.md beside this file).

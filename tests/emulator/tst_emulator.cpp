@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Tests of the emulated loginctl: output byte for byte as systemd 252 prints
 // it, the machine changes that attach and flush-devices make, the call log
 // and the misbehaviour a description can ask for.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An emulated udevadm for the tests: records its calls and answers the two
 // commands the tool makes, `udevadm control --reload` and `udevadm trigger
 // --settle --action=change --parent-match=PATH`, as the real one does when

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 Zel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real zel-admin-multiseat binary on the real systemd-logind.
 
 Run inside tests/reallogind/real-logind-sandbox (CTest does):

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Zel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The smallest window the tool's memory is compared with: an application
 // object and a main window of the tool's size and title, shown.
 #include <QApplication>
