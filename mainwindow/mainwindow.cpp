@@ -391,10 +391,7 @@ void MainWindow::importLayout()
 {
     if (m_state != State::Idle || !m_seatReader.lastReadComplete())
         return;
-    if (m_stateChanged &&
-        Prompt::question(this, tr("Warning!"),
-                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
-            QMessageBox::Yes)
+    if (!unsavedChangesMayGo())
         return;
     QString path;
     if (!Prompt::getOpenFileName(this, tr("Import layout"), QString(), layoutFilters(), &path))
@@ -421,10 +418,7 @@ void MainWindow::restoreLayout()
                                "and every reset."));
         return;
     }
-    if (m_stateChanged &&
-        Prompt::question(this, tr("Warning!"),
-                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
-            QMessageBox::Yes)
+    if (!unsavedChangesMayGo())
         return;
     QStringList items;
     for (const LayoutHistory::Entry &entry : entries) {
@@ -603,14 +597,20 @@ void MainWindow::saveAndApplyShowAllDevSetting()
     showUnrecognized(ui->showAllDevicesAction->isChecked());
 }
 
+bool MainWindow::unsavedChangesMayGo()
+{
+    return !m_stateChanged ||
+           Prompt::question(
+               this, tr("Warning!"),
+               tr("The all unsaved changed will be lost. \nDo you want to continue?")) ==
+               QMessageBox::Yes;
+}
+
 void MainWindow::reloadConfiguration()
 {
     if (m_state != State::Idle)
         return;
-    if (m_stateChanged &&
-        Prompt::question(this, tr("Warning!"),
-                         tr("The all unsaved changed will be lost. \nDo you want to continue?")) !=
-            QMessageBox::Yes)
+    if (!unsavedChangesMayGo())
         return;
 
     m_outside->clear();

@@ -117,6 +117,8 @@ private:
     void showImported(const LayoutFile &file);
     // Keeps the layout as it was read before a save or a reset changes it.
     void keepReadLayout();
+    // True without unsaved changes, or when the administrator lets them go.
+    bool unsavedChangesMayGo();
     // Marks what was moved since the last reading or save.
     void markMoves();
     QString movedNote(const QString &seatId, const QStringList &addresses) const;

@@ -17,10 +17,7 @@ CreateSeatDialog::CreateSeatDialog(QWidget *parent) : QDialog(parent), ui(new Ui
             &CreateSeatDialog::setYesButtonEnabled);
 }
 
-CreateSeatDialog::~CreateSeatDialog()
-{
-    delete ui;
-}
+CreateSeatDialog::~CreateSeatDialog() = default;
 
 void CreateSeatDialog::addVideocards(const QStringList &names, const QStringList &products)
 {

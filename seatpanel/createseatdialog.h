@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace Ui {
 class CreateSeatDialog;
@@ -34,5 +35,5 @@ private slots:
     void setYesButtonEnabled(const QString &newText);
 
 private:
-    Ui::CreateSeatDialog *ui;
+    std::unique_ptr<Ui::CreateSeatDialog> ui;
 };
