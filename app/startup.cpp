@@ -3,7 +3,7 @@
 
 #include "app/startup.h"
 
-#include "app/translations.h"
+#include "core/translations.h"
 
 #include "core/constants.h"
 #include "core/terminationsignals.h"

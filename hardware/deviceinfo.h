@@ -28,6 +28,13 @@ struct DeviceDetails
     QString forSeat;
     bool keyboard = false; // ID_INPUT_KEYBOARD
     bool mouse = false;    // ID_INPUT_MOUSE or ID_INPUT_TOUCHPAD
+
+    // What a person knows the hardware as: vendor and model, else its name.
+    QString product() const
+    {
+        const QString both = (vendor + QLatin1Char(' ') + model).trimmed();
+        return both.isEmpty() ? name : both;
+    }
 };
 
 // A device udev has tagged for seats.

@@ -25,12 +25,9 @@ const DeviceDetails &DeviceToolTips::details(const QString &syspath) const
 QString DeviceToolTips::product(const QStringList &addresses) const
 {
     for (const QString &address : addresses) {
-        const DeviceDetails &d = details(address);
-        const QString product = (d.vendor + QLatin1Char(' ') + d.model).trimmed();
+        const QString product = details(address).product();
         if (!product.isEmpty())
             return product;
-        if (!d.name.isEmpty())
-            return d.name;
     }
     return QString();
 }

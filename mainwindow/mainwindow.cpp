@@ -35,8 +35,9 @@
 
 MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment)
     : QMainWindow(parent), ui(new Ui::Form), m_environment(environment),
-      m_toolTips(environment.deviceInfo)
+      m_toolTips(environment.deviceInfo), m_applyLock(environment.applyLockPath)
 {
+    m_applyLock.tryLock(ApplyLock::WindowHolder);
     ui->setupUi(this);
     ui->saveAction->setIcon(ThemeIcons::icon(QStringLiteral("document-save")));
     ui->exitAction->setIcon(ThemeIcons::icon(QStringLiteral("application-exit")));
@@ -490,6 +491,20 @@ void MainWindow::keepReadLayout()
     }
 }
 
+bool MainWindow::holdsApplyLock()
+{
+    if (m_applyLock.tryLock(ApplyLock::WindowHolder))
+        return true;
+    const QString why =
+        m_applyLock.holderPid() > 0
+            ? tr("%1 (process %2) is changing the seats. Save again when it has finished.")
+                  .arg(m_applyLock.holder())
+                  .arg(m_applyLock.holderPid())
+            : tr("The seats cannot be changed now: %1").arg(m_applyLock.errorString());
+    Prompt::warning(this, tr("Warning!"), why);
+    return false;
+}
+
 void MainWindow::setAddButtonsEnabled()
 {
     const bool selected = !ui->devTreeWidget->selectedItems().isEmpty();
@@ -736,7 +751,7 @@ void MainWindow::saveAndApply()
     const SavePlan plan =
         planSave(mainSeat, panels, m_mainVideocard, ui->emptySeatsAllowedAction->isChecked(), show,
                  [&show](SaveMessage message) { show(message); });
-    if (!plan.proceed)
+    if (!plan.proceed || !holdsApplyLock())
         return;
 
     QList<Seat *> marked;
@@ -828,7 +843,7 @@ void MainWindow::stopIdentifying()
 
 void MainWindow::resetAllSeats()
 {
-    if (m_state != State::Idle ||
+    if (m_state != State::Idle || !holdsApplyLock() ||
         Prompt::question(this, tr("Reset all seats"),
                          tr("Every device will go back to the main seat and every further seat "
                             "will be removed; the display manager will be set up for one seat "

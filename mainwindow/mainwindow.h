@@ -6,6 +6,7 @@
 #include "apply/attachjob.h"
 #include "apply/displaymanager.h"
 #include "apply/seatreset.h"
+#include "core/applylock.h"
 #include "mainwindow/devicetooltips.h"
 #include "mainwindow/mainwindowenvironment.h"
 #include "mainwindow/outsidechanges.h"
@@ -117,6 +118,7 @@ private:
     void showImported(const LayoutFile &file);
     // Keeps the layout as it was read before a save or a reset changes it.
     void keepReadLayout();
+    bool holdsApplyLock();
     // True without unsaved changes, or when the administrator lets them go.
     bool unsavedChangesMayGo();
     // Marks what was moved since the last reading or save.
@@ -169,6 +171,9 @@ private:
     OutsideChanges *m_outside = nullptr;
     IdentifyMode *m_identify = nullptr;
     SeatReset m_seatReset;
+    // Held while the window is open, so that zel-multiseatctl leaves the
+    // seats alone; taken again before a change when it was busy at the start.
+    ApplyLock m_applyLock;
     QHash<QString, QString> m_deviceNames; // of the save in progress
     QStringList m_returnedAddresses;       // of seats deleted since the last save
     QList<SeatSession> m_sessions;         // of the last reading

@@ -125,6 +125,7 @@ MainWindowEnvironment WindowFixture::environment()
     env.displayManagerLink = path(QStringLiteral("display-manager.service"));
     env.defaultDisplayManager = path(QStringLiteral("default-display-manager"));
     env.layoutHistoryDir = path(QStringLiteral("layouts"));
+    env.applyLockPath = applyLockPath;
     env.restartService = [this](const QString &service, QString *error) {
         Restart restart;
         restart.service = service;

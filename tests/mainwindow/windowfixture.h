@@ -87,6 +87,8 @@ public:
     // udev's details and events, when a test hands in its own.
     std::shared_ptr<const DeviceInfoSource> deviceInfo;
     std::shared_ptr<HotplugSource> hotplug;
+    // The lock shared with zel-multiseatctl; none unless a test names one.
+    QString applyLockPath;
     MainWindowEnvironment environment();
     // Constructs a window with environment(); it is not shown and the test owns it.
     std::unique_ptr<MainWindow> create();

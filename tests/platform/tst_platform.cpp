@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Zel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "apply/systemdservice.h"
 #include "common/testenv.h"
 #include "platform/helpwindow.h"
 #include "platform/instancemessage.h"
 #include "platform/micdetect.h"
 #include "platform/prompt.h"
 #include "platform/singleinstancepeer.h"
-#include "platform/systemdservice.h"
 #include "platform/zelintegration.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "platform/systemdservice.h"
+#include "apply/systemdservice.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Zel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "app/translations.h"
+#include "core/translations.h"
 
 #include "core/uilanguage.h"
 
