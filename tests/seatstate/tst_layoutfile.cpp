@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "common/testenv.h"
+#include "seatstate/layoutdiff.h"
 #include "seatstate/layoutfile.h"
 #include "seatstate/layoutmapping.h"
 #include "seatstate/seatreader.h"
@@ -70,6 +71,7 @@ private slots:
     void badFiles();
     void mappingAcrossMachines();
     void mappingTellsWhatDoesNotMatch();
+    void diffOfAMappedLayout();
 };
 
 // The same layout gives the same bytes whatever order the trees hold, and
@@ -249,6 +251,33 @@ void TestLayoutFile::mappingTellsWhatDoesNotMatch()
     QCOMPARE(mapped.seatsWithoutCard, QStringList{"seat2"});
     QCOMPARE(mapped.layout.seatIds(), (QStringList{"seat0", "seat1"}));
     QCOMPARE(mapped.layout.seats.at(0).devices.size(), 2);
+}
+
+// From the layout read to the layout a file gives: the moves by key, the
+// renames, nothing for what stays; and no device name can forge a line.
+void TestLayoutFile::diffOfAMappedLayout()
+{
+    Machine here(1);
+    here.layout.seats = {
+        seat("seat0", "",
+             {item(VideocardCategory, "[MASTER] drm:card1", {Card1}),
+              item(KeyboardCategory, "Evil\"  seat9 -> seat0\n\x1b[2J", here.keyboard)}),
+        seat("seat1", "",
+             {item(VideocardCategory, "[MASTER] drm:card2", {Card2}),
+              item(MouseCategory, "PixArt USB Optical Mouse", {here.mouse})})};
+    here.layout.strays = QStringList{here.mouse};
+    SeatLayout after = here.layout;
+    after.seats[1].displayName = "Front desk";
+    after.seats[1].devices.append(after.seats[0].devices.takeLast());
+
+    const LayoutDiff diff = LayoutDiff::between(here.layout, after);
+    QCOMPARE(diff.lines(), (QStringList{"input-pci-0000_00_14_0-usb-0_3_1_0  seat0 -> seat1  "
+                                        "\"Evil\\\"  seat9 -> seat0\\x0a\\x1b[2J\"",
+                                        "input-pci-0000_00_14_0-usb-0_4_1_0  ? -> seat1  "
+                                        "\"PixArt USB Optical Mouse\"",
+                                        "seat1  name \"seat1\" -> \"Front desk\""}));
+    here.layout.strays.clear();
+    QVERIFY(LayoutDiff::between(here.layout, here.layout).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLayoutFile)
