@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>ApplyLock</name>
+    <message>
+        <source>%1 is not a lock file of this program.</source>
+        <translation>%1 ist keine Sperrdatei dieses Programms.</translation>
+    </message>
+</context>
+<context>
     <name>AttachProgressDialog</name>
     <message>
         <source>%1 to %2</source>
@@ -744,6 +751,236 @@ Laden Sie die Konfiguration neu und nehmen Sie die Änderungen erneut vor.</tran
     <message>
         <source>Reset failed</source>
         <translation>Zurücksetzen fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 (process %2) is changing the seats. Save again when it has finished.</source>
+        <translation>%1 (Prozess %2) ändert gerade die Arbeitsplätze. Speichern Sie erneut, wenn es fertig ist.</translation>
+    </message>
+    <message>
+        <source>The seats cannot be changed now: %1</source>
+        <translation>Die Arbeitsplätze können jetzt nicht geändert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MultiseatCtl</name>
+    <message>
+        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
+
+Verbs:
+  show [--json]        the seats and their devices as logind has them now
+  export [FILE]        the layout as a layout file (standard output without FILE)
+  apply FILE [--check] [--diff] [--no-restart]
+                       make this machine&apos;s layout the file&apos;s, as a save in the
+                       window does
+  reset [--yes]        every device back to the main seat, every further seat gone
+
+Exit codes:
+  0  nothing to change: nothing attached, nothing restarted
+  1  an error
+  2  changed, or would change with --check
+  3  refused by a layout rule, which the message names</source>
+        <translation>Zeigt, exportiert und übernimmt die Aufteilung der Arbeitsplätze dieses Mehrplatzrechners.
+
+Befehle:
+  show [--json]        die Arbeitsplätze und ihre Geräte, wie logind sie jetzt hat
+  export [DATEI]       die Aufteilung als Aufteilungsdatei (ohne DATEI auf die Standardausgabe)
+  apply DATEI [--check] [--diff] [--no-restart]
+                       macht die Aufteilung der Datei zu der dieses Rechners,
+                       wie es das Speichern im Fenster tut
+  reset [--yes]        alle Geräte zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze entfernt
+
+Rückgabewerte:
+  0  nichts zu ändern: nichts zugewiesen, nichts neu gestartet
+  1  ein Fehler
+  2  geändert, oder mit --check: würde ändern
+  3  von einer Regel der Aufteilung abgelehnt, die die Meldung nennt</translation>
+    </message>
+    <message>
+        <source>show: print JSON.</source>
+        <translation>show: JSON ausgeben.</translation>
+    </message>
+    <message>
+        <source>apply: change nothing, only tell whether a change is due.</source>
+        <translation>apply: nichts ändern, nur sagen, ob eine Änderung ansteht.</translation>
+    </message>
+    <message>
+        <source>apply: print the moves on standard output, one per line.</source>
+        <translation>apply: die Verschiebungen auf die Standardausgabe schreiben, eine je Zeile.</translation>
+    </message>
+    <message>
+        <source>apply: do not restart the display manager.</source>
+        <translation>apply: den Displaymanager nicht neu starten.</translation>
+    </message>
+    <message>
+        <source>reset: do not ask.</source>
+        <translation>reset: nicht nachfragen.</translation>
+    </message>
+    <message>
+        <source>show, export, apply or reset.</source>
+        <translation>show, export, apply oder reset.</translation>
+    </message>
+    <message>
+        <source>The layout file.</source>
+        <translation>Die Aufteilungsdatei.</translation>
+    </message>
+    <message>
+        <source>No verb given: show, export, apply or reset (see --help).</source>
+        <translation>Kein Befehl angegeben: show, export, apply oder reset (siehe --help).</translation>
+    </message>
+    <message>
+        <source>Unknown verb %1: show, export, apply or reset (see --help).</source>
+        <translation>Unbekannter Befehl %1: show, export, apply oder reset (siehe --help).</translation>
+    </message>
+    <message>
+        <source>--%1 does not go with %2.</source>
+        <translation>--%1 passt nicht zu %2.</translation>
+    </message>
+    <message>
+        <source>%1 needs a layout file.</source>
+        <translation>%1 braucht eine Aufteilungsdatei.</translation>
+    </message>
+    <message>
+        <source>Too many arguments for %1.</source>
+        <translation>Zu viele Argumente für %1.</translation>
+    </message>
+    <message>
+        <source>Only root can read and change the seats: run it as root.</source>
+        <translation>Nur root kann die Arbeitsplätze lesen und ändern: starten Sie es als root.</translation>
+    </message>
+    <message>
+        <source>logind lists no seat.</source>
+        <translation>logind führt keinen Arbeitsplatz.</translation>
+    </message>
+    <message>
+        <source>The seats could not be read completely; nothing was changed.</source>
+        <translation>Die Arbeitsplätze konnten nicht vollständig gelesen werden; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>(main seat)</source>
+        <translation>(Hauptarbeitsplatz)</translation>
+    </message>
+    <message>
+        <source>in use: %1</source>
+        <translation>belegt: %1</translation>
+    </message>
+    <message>
+        <source>%1 not written: %2</source>
+        <translation>%1 nicht geschrieben: %2</translation>
+    </message>
+    <message>
+        <source>The window of %1 is open (process %2): close it, then try again.</source>
+        <translation>Das Fenster von %1 ist geöffnet (Prozess %2): schließen Sie es und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>Another %1 (process %2) is changing the seats: try again when it has finished.</source>
+        <translation>Ein anderes %1 (Prozess %2) ändert gerade die Arbeitsplätze: versuchen Sie es erneut, wenn es fertig ist.</translation>
+    </message>
+    <message>
+        <source>The seats cannot be changed now: %1</source>
+        <translation>Die Arbeitsplätze können jetzt nicht geändert werden: %1</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so it cannot be restored later: %1</source>
+        <translation>Die Aufteilung vor dieser Änderung konnte nicht aufbewahrt werden und lässt sich daher später nicht wiederherstellen: %1</translation>
+    </message>
+    <message>
+        <source>%1 is no layout file: %2</source>
+        <translation>%1 ist keine Aufteilungsdatei: %2</translation>
+    </message>
+    <message>
+        <source>refused by the layout rule %1: %2
+Seats without any of their video cards here: %3</source>
+        <translation>abgelehnt von der Aufteilungsregel %1: %2
+Arbeitsplätze, von deren Grafikkarten keine hier ist: %3</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1</source>
+        <translation>In der Datei genannt, hier nicht gefunden:
+%1</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1
+Nothing was changed.</source>
+        <translation>In der Datei genannt, hier nicht gefunden:
+%1
+Nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the seats are as the file lays them out.</source>
+        <translation>Nichts zu ändern: die Arbeitsplätze sind so aufgeteilt, wie die Datei es sagt.</translation>
+    </message>
+    <message>
+        <source>refused by the layout rule %1: %2</source>
+        <translation>abgelehnt von der Aufteilungsregel %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n device(s) would change seat.</source>
+        <translation>
+            <numerusform>%n Gerät würde den Arbeitsplatz wechseln.</numerusform>
+            <numerusform>%n Geräte würden den Arbeitsplatz wechseln.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
+        <translation>Der Displaymanager %1 startet keinen Anmeldebildschirm auf den Arbeitsplätzen von logind: die weiteren Arbeitsplätze bekommen von ihm keinen Anmeldebildschirm.</translation>
+    </message>
+    <message>
+        <source>No display manager was found: the further seats will get no login screen.</source>
+        <translation>Es wurde kein Displaymanager gefunden: die weiteren Arbeitsplätze bekommen keinen Anmeldebildschirm.</translation>
+    </message>
+    <message>
+        <source>Ended by a signal: the devices are on their seats, nothing was restarted.</source>
+        <translation>Durch ein Signal beendet: die Geräte sind an ihren Arbeitsplätzen, nichts wurde neu gestartet.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats; %1 was not restarted.</source>
+        <translation>Die Geräte sind an ihren Arbeitsplätzen; %1 wurde nicht neu gestartet.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats. No display manager was restarted, since none was found to run.</source>
+        <translation>Die Geräte sind an ihren Arbeitsplätzen. Kein Displaymanager wurde neu gestartet, da keiner gefunden wurde.</translation>
+    </message>
+    <message>
+        <source>Restarting %1 ends the sessions of %2.</source>
+        <translation>Der Neustart von %1 beendet die Sitzungen von %2.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats, but %1 could not be restarted:
+%2</source>
+        <translation>Die Geräte sind an ihren Arbeitsplätzen, aber %1 konnte nicht neu gestartet werden:
+%2</translation>
+    </message>
+    <message>
+        <source>reset asks before it changes anything; without a terminal to ask on, give --yes.</source>
+        <translation>reset fragt, bevor es etwas ändert; ohne Terminal zum Fragen geben Sie --yes an.</translation>
+    </message>
+    <message>
+        <source>Nothing to change: every device is on the main seat.</source>
+        <translation>Nichts zu ändern: alle Geräte sind am Hauptarbeitsplatz.</translation>
+    </message>
+    <message>
+        <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted.
+Do you want to continue? [y/N] </source>
+        <translation>Alle Geräte kommen zurück an den Hauptarbeitsplatz, und alle weiteren Arbeitsplätze werden entfernt; der Displaymanager wird für einen Arbeitsplatz eingerichtet und neu gestartet.
+Möchten Sie fortfahren? [j/N] </translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>j</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>ja</translation>
+    </message>
+    <message>
+        <source>Nothing was changed.</source>
+        <translation>Nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Reset failed: %1</source>
+        <translation>Zurücksetzen fehlgeschlagen: %1</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>ApplyLock</name>
+    <message>
+        <source>%1 is not a lock file of this program.</source>
+        <translation>%1 — не файл блокировки этой программы.</translation>
+    </message>
+</context>
+<context>
     <name>AttachProgressDialog</name>
     <message>
         <source>%1 to %2</source>
@@ -745,6 +752,237 @@ Reload the configuration and make the changes again.</source>
     <message>
         <source>Reset failed</source>
         <translation>Сброс не удался</translation>
+    </message>
+    <message>
+        <source>%1 (process %2) is changing the seats. Save again when it has finished.</source>
+        <translation>%1 (процесс %2) сейчас изменяет рабочие места. Сохраните ещё раз, когда он закончит.</translation>
+    </message>
+    <message>
+        <source>The seats cannot be changed now: %1</source>
+        <translation>Сейчас нельзя изменить рабочие места: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MultiseatCtl</name>
+    <message>
+        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
+
+Verbs:
+  show [--json]        the seats and their devices as logind has them now
+  export [FILE]        the layout as a layout file (standard output without FILE)
+  apply FILE [--check] [--diff] [--no-restart]
+                       make this machine&apos;s layout the file&apos;s, as a save in the
+                       window does
+  reset [--yes]        every device back to the main seat, every further seat gone
+
+Exit codes:
+  0  nothing to change: nothing attached, nothing restarted
+  1  an error
+  2  changed, or would change with --check
+  3  refused by a layout rule, which the message names</source>
+        <translation>Показывает, экспортирует и применяет распределение рабочих мест этого многоместного компьютера.
+
+Команды:
+  show [--json]        рабочие места и их устройства, как их сейчас видит logind
+  export [ФАЙЛ]        распределение в виде файла распределения (без ФАЙЛА — в стандартный вывод)
+  apply ФАЙЛ [--check] [--diff] [--no-restart]
+                       сделать распределение этого компьютера таким, как в файле,
+                       как это делает сохранение в окне
+  reset [--yes]        все устройства обратно на основное место, остальные места удалены
+
+Коды завершения:
+  0  менять нечего: ничего не назначено, ничего не перезапущено
+  1  ошибка
+  2  изменено, или с --check: будет изменено
+  3  отклонено правилом распределения, которое названо в сообщении</translation>
+    </message>
+    <message>
+        <source>show: print JSON.</source>
+        <translation>show: вывести JSON.</translation>
+    </message>
+    <message>
+        <source>apply: change nothing, only tell whether a change is due.</source>
+        <translation>apply: ничего не менять, только сказать, нужно ли изменение.</translation>
+    </message>
+    <message>
+        <source>apply: print the moves on standard output, one per line.</source>
+        <translation>apply: вывести перемещения в стандартный вывод, по одному в строке.</translation>
+    </message>
+    <message>
+        <source>apply: do not restart the display manager.</source>
+        <translation>apply: не перезапускать диспетчер дисплеев.</translation>
+    </message>
+    <message>
+        <source>reset: do not ask.</source>
+        <translation>reset: не спрашивать.</translation>
+    </message>
+    <message>
+        <source>show, export, apply or reset.</source>
+        <translation>show, export, apply или reset.</translation>
+    </message>
+    <message>
+        <source>The layout file.</source>
+        <translation>Файл распределения.</translation>
+    </message>
+    <message>
+        <source>No verb given: show, export, apply or reset (see --help).</source>
+        <translation>Команда не указана: show, export, apply или reset (см. --help).</translation>
+    </message>
+    <message>
+        <source>Unknown verb %1: show, export, apply or reset (see --help).</source>
+        <translation>Неизвестная команда %1: show, export, apply или reset (см. --help).</translation>
+    </message>
+    <message>
+        <source>--%1 does not go with %2.</source>
+        <translation>--%1 не подходит к %2.</translation>
+    </message>
+    <message>
+        <source>%1 needs a layout file.</source>
+        <translation>%1 требует файл распределения.</translation>
+    </message>
+    <message>
+        <source>Too many arguments for %1.</source>
+        <translation>Слишком много аргументов для %1.</translation>
+    </message>
+    <message>
+        <source>Only root can read and change the seats: run it as root.</source>
+        <translation>Читать и изменять рабочие места может только root: запустите от имени root.</translation>
+    </message>
+    <message>
+        <source>logind lists no seat.</source>
+        <translation>logind не знает ни одного рабочего места.</translation>
+    </message>
+    <message>
+        <source>The seats could not be read completely; nothing was changed.</source>
+        <translation>Не удалось полностью прочитать рабочие места; ничего не изменено.</translation>
+    </message>
+    <message>
+        <source>(main seat)</source>
+        <translation>(основное место)</translation>
+    </message>
+    <message>
+        <source>in use: %1</source>
+        <translation>занято: %1</translation>
+    </message>
+    <message>
+        <source>%1 not written: %2</source>
+        <translation>%1 не записан: %2</translation>
+    </message>
+    <message>
+        <source>The window of %1 is open (process %2): close it, then try again.</source>
+        <translation>Окно %1 открыто (процесс %2): закройте его и повторите.</translation>
+    </message>
+    <message>
+        <source>Another %1 (process %2) is changing the seats: try again when it has finished.</source>
+        <translation>Другой %1 (процесс %2) сейчас изменяет рабочие места: повторите, когда он закончит.</translation>
+    </message>
+    <message>
+        <source>The seats cannot be changed now: %1</source>
+        <translation>Сейчас нельзя изменить рабочие места: %1</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so it cannot be restored later: %1</source>
+        <translation>Не удалось сохранить распределение до этого изменения, поэтому его нельзя будет восстановить: %1</translation>
+    </message>
+    <message>
+        <source>%1 is no layout file: %2</source>
+        <translation>%1 — не файл распределения: %2</translation>
+    </message>
+    <message>
+        <source>refused by the layout rule %1: %2
+Seats without any of their video cards here: %3</source>
+        <translation>отклонено правилом распределения %1: %2
+Рабочие места, ни одной видеокарты которых здесь нет: %3</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1</source>
+        <translation>Названо в файле, но здесь не найдено:
+%1</translation>
+    </message>
+    <message>
+        <source>Named in the file, not found here:
+%1
+Nothing was changed.</source>
+        <translation>Названо в файле, но здесь не найдено:
+%1
+Ничего не изменено.</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the seats are as the file lays them out.</source>
+        <translation>Менять нечего: рабочие места распределены так, как в файле.</translation>
+    </message>
+    <message>
+        <source>refused by the layout rule %1: %2</source>
+        <translation>отклонено правилом распределения %1: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n device(s) would change seat.</source>
+        <translation>
+            <numerusform>%n устройство сменит рабочее место.</numerusform>
+            <numerusform>%n устройства сменят рабочее место.</numerusform>
+            <numerusform>%n устройств сменят рабочее место.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
+        <translation>Диспетчер дисплеев %1 не запускает экран входа на рабочих местах logind: дополнительные места не получат от него экрана входа.</translation>
+    </message>
+    <message>
+        <source>No display manager was found: the further seats will get no login screen.</source>
+        <translation>Диспетчер дисплеев не найден: дополнительные места не получат экрана входа.</translation>
+    </message>
+    <message>
+        <source>Ended by a signal: the devices are on their seats, nothing was restarted.</source>
+        <translation>Завершено сигналом: устройства на своих местах, ничего не перезапущено.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats; %1 was not restarted.</source>
+        <translation>Устройства на своих местах; %1 не перезапущен.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats. No display manager was restarted, since none was found to run.</source>
+        <translation>Устройства на своих местах. Диспетчер дисплеев не перезапущен, так как ни один не найден.</translation>
+    </message>
+    <message>
+        <source>Restarting %1 ends the sessions of %2.</source>
+        <translation>Перезапуск %1 завершит сеансы %2.</translation>
+    </message>
+    <message>
+        <source>The devices are on their seats, but %1 could not be restarted:
+%2</source>
+        <translation>Устройства на своих местах, но %1 не удалось перезапустить:
+%2</translation>
+    </message>
+    <message>
+        <source>reset asks before it changes anything; without a terminal to ask on, give --yes.</source>
+        <translation>reset спрашивает, прежде чем что-либо менять; без терминала укажите --yes.</translation>
+    </message>
+    <message>
+        <source>Nothing to change: every device is on the main seat.</source>
+        <translation>Менять нечего: все устройства на основном месте.</translation>
+    </message>
+    <message>
+        <source>Every device will go back to the main seat and every further seat will be removed; the display manager will be set up for one seat and restarted.
+Do you want to continue? [y/N] </source>
+        <translation>Все устройства вернутся на основное место, а все дополнительные места будут удалены; диспетчер дисплеев будет настроен на одно место и перезапущен.
+Продолжить? [д/Н] </translation>
+    </message>
+    <message>
+        <source>y</source>
+        <translation>д</translation>
+    </message>
+    <message>
+        <source>yes</source>
+        <translation>да</translation>
+    </message>
+    <message>
+        <source>Nothing was changed.</source>
+        <translation>Ничего не изменено.</translation>
+    </message>
+    <message>
+        <source>Reset failed: %1</source>
+        <translation>Сброс не удался: %1</translation>
     </message>
 </context>
 <context>
