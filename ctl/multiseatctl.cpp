@@ -63,6 +63,14 @@ void MultiseatCtl::say(const QString &text)
     m_io.err->flush();
 }
 
+bool MultiseatCtl::stoppedBySignal()
+{
+    // Until the first attach nothing has changed, and nothing will.
+    if (m_endingOnSignal)
+        say(tr("Ended by a signal; nothing was changed."));
+    return m_endingOnSignal;
+}
+
 int MultiseatCtl::run(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -389,6 +397,8 @@ int MultiseatCtl::apply(const QString &path, bool check, bool diff, bool restart
         return Changed;
     }
 
+    if (stoppedBySignal())
+        return Failed;
     ApplyLock applyLock(m_environment.applyLockPath);
     if (!lock(applyLock))
         return Failed;
@@ -518,6 +528,8 @@ int MultiseatCtl::reset(bool yes)
             return Unchanged;
         }
     }
+    if (stoppedBySignal())
+        return Failed;
     ApplyLock applyLock(m_environment.applyLockPath);
     if (!lock(applyLock))
         return Failed;

@@ -70,6 +70,7 @@ private:
                int furtherSeats, const QList<SeatSession> &sessions, bool restart);
     int finishChange(const QList<SeatSession> &sessions, bool restart);
     void say(const QString &text);
+    bool stoppedBySignal();
 
     ApplyEnvironment m_environment;
     Io m_io;

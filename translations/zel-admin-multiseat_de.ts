@@ -982,6 +982,10 @@ Möchten Sie fortfahren? [j/N] </translation>
         <source>Reset failed: %1</source>
         <translation>Zurücksetzen fehlgeschlagen: %1</translation>
     </message>
+    <message>
+        <source>Ended by a signal; nothing was changed.</source>
+        <translation>Durch ein Signal beendet; nichts wurde geändert.</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChangeList</name>

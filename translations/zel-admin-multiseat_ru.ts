@@ -984,6 +984,10 @@ Do you want to continue? [y/N] </source>
         <source>Reset failed: %1</source>
         <translation>Сброс не удался: %1</translation>
     </message>
+    <message>
+        <source>Ended by a signal; nothing was changed.</source>
+        <translation>Завершено сигналом; ничего не изменено.</translation>
+    </message>
 </context>
 <context>
     <name>OutsideChangeList</name>

@@ -4,6 +4,7 @@
 #include "apply/layouthistory.h"
 #include "common/testenv.h"
 #include "core/applylock.h"
+#include "core/terminationsignals.h"
 #include "ctl/multiseatctl.h"
 #include "mainwindow/windowfixture.h"
 #include "seatstate/layoutfile.h"
@@ -11,6 +12,7 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <csignal>
 #include <unistd.h>
 
 // zel-multiseatctl's verbs and exit codes against the emulated machine, and
@@ -43,6 +45,7 @@ private slots:
     void verbs();
     void windowAndCommandShareOneLock();
     void lockNeverThroughALink();
+    void signalBeforeTheFirstAttachChangesNothing();
 
 private:
     Run run(const QStringList &arguments, bool root = true);
@@ -286,6 +289,22 @@ void TestMultiseatCtl::lockNeverThroughALink()
     QCOMPARE(run({"reset", "--yes"}).code, 1);
     QCOMPARE(changingCalls(), 0);
     QCOMPARE(TestEnv::readFile(target), QByteArray("kept\n"));
+}
+
+void TestMultiseatCtl::signalBeforeTheFirstAttachChangesNothing()
+{
+    const QString path = m_fx->path(QStringLiteral("layout.json"));
+    QVERIFY(TestEnv::writeFile(path, layout([](LayoutFile &file) {
+                                   file.seats.append({"seat2",
+                                                      {},
+                                                      {{{Card3}, VideocardCategory, "c", {}},
+                                                       {{Mouse11}, MouseCategory, "m", {}}}});
+                               })));
+    TerminationSignals termination;
+    ::raise(SIGTERM);
+    QCOMPARE(run({"apply", path}).code, 1);
+    QCOMPARE(changingCalls(), 0);
+    QCOMPARE(m_fx->restarts.size(), 0);
 }
 
 QTEST_MAIN(TestMultiseatCtl)
