@@ -149,6 +149,16 @@ std::string formatDevice(const Device &d)
         line += " seat=" + quote(d.seat);
     if (d.name)
         line += " name=" + quote(*d.name, true);
+    if (!d.forSeat.empty())
+        line += " forseat=" + quote(d.forSeat);
+    if (d.keyboard)
+        line += " keyboard";
+    if (d.mouse)
+        line += " mouse";
+    if (!d.vendor.empty())
+        line += " vendor=" + quote(d.vendor, true);
+    if (!d.model.empty())
+        line += " model=" + quote(d.model, true);
     return line;
 }
 
@@ -345,6 +355,17 @@ bool Machine::parseLine(const std::string &line, std::string &error)
                 d.seat = value;
             } else if (splitKey(w[i], key, value) && key == "name") {
                 d.name = value;
+            } else if (w[i] == "keyboard") {
+                d.keyboard = true;
+            } else if (w[i] == "mouse") {
+                d.mouse = true;
+            } else if (splitKey(w[i], key, value) &&
+                       (key == "forseat" || key == "vendor" || key == "model")) {
+                if (value.empty()) {
+                    error = key + "= needs a value";
+                    return false;
+                }
+                (key == "forseat" ? d.forSeat : key == "vendor" ? d.vendor : d.model) = value;
             } else {
                 error = "unknown device attribute " + w[i];
                 return false;

@@ -17,6 +17,13 @@ struct Device
     bool master = false;             // udev tag master-of-seat
     bool tagged = true;              // udev tag seat
     std::string seat = "seat0";      // ID_SEAT
+    // What udev's database adds, for the sample sandbox's fake udev; empty
+    // or false: the property is not set. loginctl never prints them.
+    std::string forSeat;   // ID_FOR_SEAT
+    bool keyboard = false; // ID_INPUT_KEYBOARD
+    bool mouse = false;    // ID_INPUT_MOUSE
+    std::string vendor;    // ID_VENDOR_FROM_DATABASE
+    std::string model;     // ID_MODEL_FROM_DATABASE
 };
 
 // A seat named in the description (seat0 exists whether named or not).

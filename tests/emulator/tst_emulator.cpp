@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +28,8 @@ const QString Keyboard8 = QStringLiteral(
     "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/0003:413C:2113.0004/input/input8");
 const QString Keyboard10 = QStringLiteral(
     "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-5/1-5:1.0/0003:1C4F:0002.0006/input/input10");
+const QString Keyboard4 = QStringLiteral(
+    "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-3/1-3:1.0/0003:413C:2113.0004/input/input4");
 const QString Mouse11 = QStringLiteral(
     "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-6/1-6:1.0/0003:045E:0084.0007/input/input11");
 
@@ -109,6 +112,7 @@ private slots:
     void seatComesAndGoes();
     void flushDevices();
     void rewriteKeepsComments();
+    void udevAttributesKept();
 
     // Errors
     void attachValidation_data();
@@ -729,6 +733,38 @@ void TestEmulator::rewriteKeepsComments()
              QByteArray("back\\slash \"quoted\"\n"));
 }
 
+// What the description tells udev's database survives every rewrite and
+// changes nothing loginctl prints.
+void TestEmulator::udevAttributesKept()
+{
+    const QString lab = machineCopy(QStringLiteral("lab-four-seats.machine"));
+    const QByteArray before = TestEnv::readFile(lab);
+    QVERIFY(before.contains(" forseat=") && before.contains(" keyboard ") &&
+            before.contains(" mouse ") && before.contains(" vendor=") &&
+            before.contains(" model="));
+    const QString plain =
+        writeMachine(QString::fromUtf8(before)
+                         .remove(QRegularExpression(QStringLiteral(
+                             " (forseat=\\S+|keyboard|mouse|(vendor|model)=\"[^\"]*\")")))
+                         .toUtf8());
+    const QStringList seat0{QStringLiteral("seat-status"), QStringLiteral("seat0")};
+    const QStringList seat1{QStringLiteral("seat-status"), QStringLiteral("seat1")};
+    QVERIFY(run(seat0, lab).out.contains(Keyboard4.toUtf8()));
+    QCOMPARE(run(seat0, lab).out, run(seat0, plain).out);
+    for (const QString &path : {Keyboard4, Card2}) {
+        QCOMPARE(run({QStringLiteral("attach"), QStringLiteral("seat1"), path}, lab).code, 0);
+        QCOMPARE(run({QStringLiteral("attach"), QStringLiteral("seat1"), path}, plain).code, 0);
+    }
+    QVERIFY(run(seat1, lab).out.contains(Keyboard4.toUtf8()));
+    QCOMPARE(run(seat1, lab).out, run(seat1, plain).out);
+    QCOMPARE(run(seat0, lab).out, run(seat0, plain).out);
+    QVERIFY(TestEnv::readFile(lab).contains(
+        " seat=seat1 name=\"Dell KB216 Wired Keyboard\" forseat=input-pci-0000_00_14_0-usb-0_3_1_0 "
+        "keyboard vendor="));
+    QCOMPARE(run({QStringLiteral("flush-devices")}, lab).code, 0);
+    QCOMPARE(TestEnv::readFile(lab), before);
+}
+
 // ---------------------------------------------------------------- errors
 
 void TestEmulator::attachValidation_data()
@@ -893,6 +929,8 @@ void TestEmulator::malformedDescription_data()
         << QByteArray("device /sys/devices/x a:x seat=Seat2") << QByteArray("invalid seat name");
     QTest::newRow("unknown attribute") << QByteArray("device /sys/devices/x a:x mastr")
                                        << QByteArray("unknown device attribute mastr");
+    QTest::newRow("empty key") << QByteArray("device /sys/devices/x a:x forseat=")
+                               << QByteArray("forseat= needs a value");
     QTest::newRow("open quote") << QByteArray("device /sys/devices/x a:x name=\"Power")
                                 << QByteArray("unterminated");
     QTest::newRow("fault verb") << QByteArray("fault status crash") << QByteArray("verb");
