@@ -7,6 +7,7 @@
 
 #include "calllog.h"
 #include "machine.h"
+#include "udevtree.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -198,10 +199,15 @@ bool advancePending(Machine &m, const std::string &seat)
     return changed;
 }
 
+// Writes the changed description back; with ZEL_UDEV_DIR also udev's
+// database there, as udevd rewrites it after logind's trigger, so that a
+// device's ID_SEAT follows it to its new seat.
 bool save(const Machine &m)
 {
     std::string error;
-    if (m.save(error))
+    const char *udevDir = std::getenv("ZEL_UDEV_DIR");
+    if (m.save(error) &&
+        (!udevDir || !*udevDir || UdevTree::writeDatabase(m, udevDir, false, error)))
         return true;
     setupError(error);
     return false;

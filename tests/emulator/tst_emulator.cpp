@@ -164,7 +164,7 @@ void TestEmulator::initTestCase()
     for (const QString &key : m_env.keys()) {
         if (key.startsWith(QLatin1String("LC_")) || key == QLatin1String("LANG") ||
             key == QLatin1String("LANGUAGE") || key == QLatin1String("SYSTEMD_UTF8") ||
-            key.startsWith(QLatin1String("ZEL_LOGINCTL_")))
+            key.startsWith(QLatin1String("ZEL_LOGINCTL_")) || key == QLatin1String("ZEL_UDEV_DIR"))
             m_env.remove(key);
     }
     m_env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
