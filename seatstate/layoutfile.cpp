@@ -145,12 +145,22 @@ LayoutFile LayoutFile::of(const SeatLayout &layout,
                           const std::function<QString(const QStringList &)> &productOf)
 {
     LayoutFile file;
+    // A card and its render node share the card's ID_FOR_SEAT: a key is
+    // written once, with the first device that has it.
+    QSet<QString> written;
     for (const SeatContent &content : layout.seats.mid(1)) {
         Seat seat{content.seatId, content.displayName, {}};
         for (const DeviceItem &item : content.devices) {
             Device device;
-            for (const QString &address : item.addresses)
-                device.keys.append(layout.keyOf(address));
+            for (const QString &address : item.addresses) {
+                const QString key = layout.keyOf(address);
+                if (!written.contains(key)) {
+                    written.insert(key);
+                    device.keys.append(key);
+                }
+            }
+            if (device.keys.isEmpty())
+                continue;
             device.category = item.category;
             device.name = item.name;
             device.product = productOf ? productOf(item.addresses) : QString();

@@ -79,7 +79,10 @@ private slots:
 void TestLayoutFile::stableRoundTrip()
 {
     Machine m(4);
-    const DeviceItem card = item(VideocardCategory, "[MASTER] drm:card2", {Card2});
+    // Its render node has the card's key.
+    const QString render = "/sys/devices/pci0000:00/0000:00:02.0/drm/renderD129";
+    m.layout.keys.insert(render, "drm-pci-0000_00_02_0");
+    const DeviceItem card = item(VideocardCategory, "[MASTER] drm:card2", {Card2, render});
     const DeviceItem keys = item(KeyboardCategory, "Dell KB216 Wired Keyboard", m.keyboard);
     const DeviceItem mouse = item(MouseCategory, "PixArt USB Optical Mouse", {m.mouse});
     const DeviceItem bare = item(UnrecognizedCategory, "usb:1-9", {Usb + "/1-9"});

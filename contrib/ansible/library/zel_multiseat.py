@@ -53,12 +53,14 @@ rule:
   description: The layout rule that refused the layout.
   type: str
   returned: when a rule refused the layout
-rc:
-  description: The command's exit code (0 unchanged, 2 changed, 1 error, 3 refused).
+exit_code:
+  description: The command's exit code (0 unchanged, 2 changed, 1 error, 3 refused);
+    not called rc, which Ansible takes for a failure whenever it is not 0.
   type: int
   returned: always
 """
 
+import json
 import re
 
 from ansible.module_utils.basic import AnsibleModule
@@ -95,13 +97,11 @@ def main():
 
     # The messages in English, whatever the machine speaks: the rule is read off them.
     rc, out, err = module.run_command(args, environ_update={"LC_ALL": "C.UTF-8", "LANGUAGE": ""})
-    result = dict(rc=rc, stdout=out, stderr=err, moves=[])
+    result = dict(exit_code=rc, stdout=out, stderr=err, moves=[])
 
     if params["state"] == "reset" and module.check_mode:
         if rc != UNCHANGED:
             module.fail_json(msg=err.strip() or "zel-multiseatctl failed", **result)
-        import json
-
         seats = json.loads(out).get("seats", [])
         result["changed"] = len(seats) > 1
         result["stdout"] = ""
