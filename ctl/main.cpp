@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "apply/applyenvironment.h"
+#include "core/applylock.h"
 #include "core/constants.h"
 #include "core/terminationsignals.h"
 #include "core/translations.h"
@@ -43,6 +44,6 @@ int main(int argc, char *argv[])
     // restarted then.
     TerminationSignals termination;
     QStringList arguments = QCoreApplication::arguments();
-    arguments[0] = QStringLiteral("zel-multiseatctl");
+    arguments[0] = ApplyLock::CommandHolder;
     return MultiseatCtl(ApplyEnvironment::system(), io).run(arguments);
 }

@@ -114,8 +114,8 @@ int MultiseatCtl::run(const QStringList &arguments)
         return Unchanged;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        *m_io.out << QCoreApplication::applicationName() << ' '
-                  << QCoreApplication::applicationVersion() << '\n';
+        *m_io.out << ApplyLock::CommandHolder << ' ' << QCoreApplication::applicationVersion()
+                  << '\n';
         return Unchanged;
     }
 
