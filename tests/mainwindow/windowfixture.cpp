@@ -28,13 +28,9 @@
 WindowFixture::WindowFixture()
 {
     m_clock.start();
-    QDir root(m_dir.path());
+    QDir root(path());
     root.mkpath(QStringLiteral("log"));
     root.mkpath(QStringLiteral("class/drm"));
-    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(path(QStringLiteral("calls.log"))));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(machinePath()));
-    qputenv("ZEL_UDEVADM_LOG", QFile::encodeName(path(QStringLiteral("udevadm.log"))));
-    qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(path(QStringLiteral("sequence.log"))));
     useDisplayManager(QStringLiteral("zel-dm.service"));
 }
 
@@ -50,48 +46,6 @@ bool WindowFixture::useDisplayManager(const QString &target)
 WindowFixture::~WindowFixture()
 {
     closeWindow();
-    // A fixture made before this one is gone may have set them already.
-    if (qgetenv("ZEL_LOGINCTL_LOG") == QFile::encodeName(path(QStringLiteral("calls.log"))))
-        qunsetenv("ZEL_LOGINCTL_LOG");
-    if (qgetenv("ZEL_LOGINCTL_MACHINE") == QFile::encodeName(machinePath()))
-        qunsetenv("ZEL_LOGINCTL_MACHINE");
-    if (qgetenv("ZEL_UDEVADM_LOG") == QFile::encodeName(path(QStringLiteral("udevadm.log"))))
-        qunsetenv("ZEL_UDEVADM_LOG");
-    if (qgetenv("ZEL_EMULATOR_SEQUENCE_LOG") ==
-        QFile::encodeName(path(QStringLiteral("sequence.log"))))
-        qunsetenv("ZEL_EMULATOR_SEQUENCE_LOG");
-}
-
-QString WindowFixture::path(const QString &relative) const
-{
-    return m_dir.path() + QLatin1Char('/') + relative;
-}
-
-bool WindowFixture::useMachine(const QString &name, const QByteArray &extra)
-{
-    const QByteArray content =
-        TestEnv::readFile(TestEnv::dataDir() + QStringLiteral("/machines/") + name);
-    if (content.isEmpty())
-        return false;
-    return writeMachine(content + "\n" + extra);
-}
-
-bool WindowFixture::writeMachine(const QByteArray &content)
-{
-    return TestEnv::writeFile(machinePath(), content);
-}
-
-bool WindowFixture::appendToMachine(const QByteArray &lines)
-{
-    QFile file(machinePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    return file.write("\n" + lines + "\n") == lines.size() + 2;
-}
-
-QByteArray WindowFixture::machine() const
-{
-    return TestEnv::readFile(machinePath());
 }
 
 bool WindowFixture::writeConfig(const QByteArray &content)
@@ -172,21 +126,6 @@ void WindowFixture::closeWindow()
 bool WindowFixture::waitLoaded(MainWindow *window, int timeoutMs)
 {
     return QTest::qWaitFor([window] { return !window->isLoading(); }, timeoutMs);
-}
-
-QList<QStringList> WindowFixture::calls() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
-}
-
-QList<QStringList> WindowFixture::udevadmCalls() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("udevadm.log")));
-}
-
-QList<QStringList> WindowFixture::sequence() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("sequence.log")));
 }
 
 QList<QPair<QString, QString>> WindowFixture::attaches(int from) const
@@ -328,7 +267,7 @@ bool WindowFixture::addPrimaryLog(const QString &notation)
 bool WindowFixture::addCardLink(const QString &name, const QString &device)
 {
     const QString target = QStringLiteral("devices/") + device + QStringLiteral("/drm/") + name;
-    if (!QDir(m_dir.path()).mkpath(target))
+    if (!QDir(path()).mkpath(target))
         return false;
     const QByteArray relative = QFile::encodeName(QStringLiteral("../../") + target);
     const QByteArray link = QFile::encodeName(path(QStringLiteral("class/drm/") + name));

@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
@@ -23,12 +22,11 @@ class QWidget;
 class QTreeWidgetItem;
 class Seat;
 
-// A private system for one main window: a copy of a machine description for
-// the emulated loginctl, its call log, a display manager log directory and a
-// DRM class directory (both empty until a test fills them), a configuration
-// file and a recorder for service restarts. Nothing of the real system is
-// touched.
-class WindowFixture
+// A private system for one main window: the emulated loginctl's machine and
+// call logs, a display manager log directory and a DRM class directory (both
+// empty until a test fills them), a configuration file and a recorder for
+// service restarts. Nothing of the real system is touched.
+class WindowFixture : public EmulatedSystem
 {
 public:
     // What the window looked like when it asked for the restart.
@@ -46,19 +44,6 @@ public:
 
     WindowFixture();
     ~WindowFixture();
-
-    bool isValid() const { return m_dir.isValid(); }
-    QString path(const QString &relative) const;
-
-    // Copies tests/data/machines/<name>, with extra lines appended, and points
-    // the emulator at the copy.
-    bool useMachine(const QString &name, const QByteArray &extra = {});
-    // A description written out by the test.
-    bool writeMachine(const QByteArray &content);
-    // Faults and devices may be appended at any time.
-    bool appendToMachine(const QByteArray &lines);
-    QByteArray machine() const;
-    QString machinePath() const { return path(QStringLiteral("machine")); }
 
     // The display manager the window finds: the unit display-manager.service
     // links to ("lightdm.service", "/dev/null"), or none for an empty target.
@@ -99,12 +84,6 @@ public:
 
     QList<Restart> restarts;
 
-    // The emulated loginctl's call log, one argument list per call.
-    QList<QStringList> calls() const;
-    // The emulated udevadm's.
-    QList<QStringList> udevadmCalls() const;
-    // Both, in the order they were made, each call led by its program's name.
-    QList<QStringList> sequence() const;
     int callCount() const { return calls().size(); }
     // The (seat, address) of every attach from call number `from` on.
     QList<QPair<QString, QString>> attaches(int from = 0) const;
@@ -130,7 +109,6 @@ public:
     static QList<SeenBox> messageBoxes(const PromptAnswerer &answerer);
 
 private:
-    QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
     QPointer<MainWindow> m_current; // the window whose restarts are recorded
     QElapsedTimer m_clock;
