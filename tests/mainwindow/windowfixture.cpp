@@ -9,6 +9,7 @@
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -282,6 +283,33 @@ bool WindowFixture::markBootCard(const QString &name)
            QFile::link(QStringLiteral("../.."), card + QStringLiteral("/device")) &&
            QFile::link(path(QStringLiteral("bus/pci")), device + QStringLiteral("/subsystem")) &&
            TestEnv::writeFile(device + QStringLiteral("/boot_vga"), "1\n");
+}
+
+QAction *action(const MainWindow *window, const char *name)
+{
+    return window->findChild<QAction *>(QLatin1String(name));
+}
+
+void WindowTestCase::initTestCase()
+{
+    TestEnv::init();
+}
+
+void WindowTestCase::init()
+{
+    TestEnv::clearSettings();
+    m_fx = std::make_unique<WindowFixture>();
+    m_answerer = std::make_unique<PromptAnswerer>();
+    QVERIFY(m_fx->isValid());
+    if (!m_config.isEmpty())
+        QVERIFY(m_fx->writeConfig(m_config));
+}
+
+void WindowTestCase::cleanup()
+{
+    m_fx.reset();
+    m_answerer.reset();
+    QApplication::restoreOverrideCursor(); // after a failed test only
 }
 
 namespace {

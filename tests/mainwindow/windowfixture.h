@@ -17,6 +17,7 @@
 #include <memory>
 
 class DevTreeWidget;
+class QAction;
 class QPushButton;
 class QWidget;
 class QTreeWidgetItem;
@@ -112,6 +113,32 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QPointer<MainWindow> m_current; // the window whose restarts are recorded
     QElapsedTimer m_clock;
+};
+
+// The window's action of that object name.
+QAction *action(const MainWindow *window, const char *name);
+
+// The test case of a window: for every test the settings emptied, a fixture
+// of its own with the configuration file (when one is given) and an answerer
+// for the prompts. A test case that prepares more declares its own init()
+// and calls this one first.
+class WindowTestCase : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WindowTestCase(const QByteArray &config = {}) : m_config(config) {}
+
+protected slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+protected:
+    std::unique_ptr<WindowFixture> m_fx;
+    std::unique_ptr<PromptAnswerer> m_answerer;
+
+private:
+    QByteArray m_config;
 };
 
 // Answers for the create-seat dialog (PromptAnswerer::act): record the video
