@@ -81,13 +81,12 @@ DeviceDetails details(const QString &vendor, const QString &model, const QString
     return d;
 }
 
-// A reading wanted by an event starts a second after it (the window is then
-// loading) and runs list-seats half a second later: after a second and a
-// half, either shows.
-bool reloadFollowed(const MainWindow *w, const WindowFixture &fx, int listSeatsBefore)
+// A reading wanted by an event starts when the window's wait after it runs
+// out (the window is then loading) and runs list-seats half a second later:
+// once the wait has run out, either shows.
+bool reloadFollowed(const MainWindow *w, WindowFixture &fx, int listSeatsBefore)
 {
-    QTest::qWait(1500);
-    return w->isLoading() || listSeatsCalls(fx) != listSeatsBefore;
+    return !fx.endOutsideChangeDelay() || w->isLoading() || listSeatsCalls(fx) != listSeatsBefore;
 }
 
 KMessageWidget *bar(const MainWindow *w)

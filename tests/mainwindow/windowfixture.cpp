@@ -239,6 +239,22 @@ bool WindowFixture::waitForApplyEnd(int timeoutMs)
     return !w->isApplying();
 }
 
+bool WindowFixture::endOutsideChangeDelay()
+{
+    auto *delay =
+        m_window ? m_window->findChild<QTimer *>(QStringLiteral("outsideChangeDelay")) : nullptr;
+    if (!delay)
+        return false;
+    QCoreApplication::processEvents(); // what was posted before comes first
+    // As a single-shot timer fires: no longer active, then its signal.
+    if (delay->isActive()) {
+        delay->stop();
+        QMetaObject::invokeMethod(delay, "timeout");
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
 void WindowFixture::answerSave(PromptAnswerer &answerer)
 {
     answerer.answer(QMessageBox::Yes);

@@ -104,6 +104,9 @@ public:
     bool giveToPanel(const QString &deviceName, const QString &seatId);
     // Waits until the attach job has ended.
     bool waitForApplyEnd(int timeoutMs = 20000);
+    // Lets the own window's wait after outside changes run out now, as its
+    // second passing would; false when the window has no such wait.
+    bool endOutsideChangeDelay();
 
     // Yes to the restart question of a save.
     static void answerSave(PromptAnswerer &answerer);
