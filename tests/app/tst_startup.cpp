@@ -49,10 +49,12 @@ private:
     QHash<QString, QString> environmentOf(const QString &report);
     QStringList reportLines(const QString &report) const;
     bool waitForLine(const QString &report, const QString &prefix, int timeoutMs = 15000);
-    QString reportPath(const QString &name) const { return m_dir->filePath(name); }
+    QString reportPath(const QString &name) const { return m_system->path(name); }
 
     QString m_driver;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    // The window reads its seats from an emulated machine; reports and the
+    // run directory are kept there too.
+    std::unique_ptr<EmulatedSystem> m_system;
     QList<QProcess *> m_processes;
 };
 
@@ -65,11 +67,9 @@ void TestStartup::initTestCase()
 
 void TestStartup::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    // The window reads its seats from an emulated machine of one seat.
-    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"), "seat seat0\n"));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(m_dir->filePath("machine")));
+    m_system = std::make_unique<EmulatedSystem>();
+    QVERIFY(m_system->isValid());
+    QVERIFY(m_system->writeMachine("seat seat0\n"));
 }
 
 void TestStartup::cleanup()
@@ -98,7 +98,7 @@ QProcess *TestStartup::startDriver(const QStringList &arguments, const QString &
         env.insert(variable.section('=', 0, 0), variable.section('=', 1));
     p->setProcessEnvironment(env);
     p->setProcessChannelMode(QProcess::ForwardedChannels);
-    p->start(m_driver, QStringList{"--report", report, "--run-dir", m_dir->path()} + arguments);
+    p->start(m_driver, QStringList{"--report", report, "--run-dir", m_system->path()} + arguments);
     m_processes.append(p);
     return p;
 }
@@ -189,8 +189,9 @@ void TestStartup::lockOfAKilledCopyDoesNotBlock()
     ::kill(pid_t(killed->processId()), SIGKILL);
     QVERIFY(killed->waitForFinished(5000));
 
-    const SingleInstancePeer probe(SingleInstancePeer::instanceId(m_driver, ::getuid()),
-                                   SingleInstancePeer::runtimeDirectory(::getuid(), m_dir->path()));
+    const SingleInstancePeer probe(
+        SingleInstancePeer::instanceId(m_driver, ::getuid()),
+        SingleInstancePeer::runtimeDirectory(::getuid(), m_system->path()));
     QVERIFY2(QFileInfo::exists(probe.lockPath()), "the killed copy should have left its lock");
 
     const QString next = reportPath("next");
@@ -203,8 +204,7 @@ void TestStartup::lockOfAKilledCopyDoesNotBlock()
 // hangs: the kernel takes the child along.
 void TestStartup::childDiesWithAKilledCopy()
 {
-    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"),
-                               "seat seat0\nfault list-seats sleep 600000\n"));
+    QVERIFY(m_system->writeMachine("seat seat0\nfault list-seats sleep 600000\n"));
     const QString report = reportPath("report");
     QProcess *tool = startDriver({}, report);
     QVERIFY(waitForLine(report, "running\t"));
@@ -232,8 +232,7 @@ void TestStartup::terminationSignalEndsTheTool_data()
 void TestStartup::terminationSignalEndsTheTool()
 {
     QFETCH(int, signal);
-    QVERIFY(TestEnv::writeFile(m_dir->filePath("machine"),
-                               "seat seat0\nfault list-seats sleep 600000\n"));
+    QVERIFY(m_system->writeMachine("seat seat0\nfault list-seats sleep 600000\n"));
     const QString report = reportPath("report");
     QProcess *tool = startDriver({}, report);
     QVERIFY(waitForLine(report, "running\t"));
@@ -375,9 +374,9 @@ void TestStartup::rootWritesNothingInACallersHome()
     QVERIFY(own.isValid());
     if (!TrustedHome::isPrivate(own.path(), 0))
         QSKIP("the build tree lies below a folder others may write in");
-    const QString caller = m_dir->filePath("caller");
+    const QString caller = m_system->path("caller");
     QVERIFY(QDir().mkpath(caller + "/.config/zel"));
-    const QString secret = m_dir->filePath("secret");
+    const QString secret = m_system->path("secret");
     QVERIFY(TestEnv::writeFile(secret, "root only\n"));
     QVERIFY(QFile::setPermissions(secret, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QVERIFY(QFile::link(secret, caller + "/.config/zel/zel-startup-driver.conf"));

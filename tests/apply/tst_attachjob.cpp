@@ -5,7 +5,6 @@
 #include "common/testenv.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 // The attach job on its own, against the emulated loginctl and udevadm: how
@@ -59,17 +58,8 @@ private:
         job->setUdevadmProgram(TestEnv::udevadmEmulatorPath());
         return job;
     }
-    QList<QStringList> sequence() const
-    {
-        return TestEnv::readCallLog(m_dir->filePath("sequence.log"));
-    }
-    QList<QStringList> calls() const { return TestEnv::readCallLog(m_dir->filePath("calls.log")); }
-    bool useMachine(const QByteArray &content)
-    {
-        return TestEnv::writeFile(m_dir->filePath("machine"), content);
-    }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<EmulatedSystem> m_system;
 };
 
 void TestAttachJob::initTestCase()
@@ -79,12 +69,8 @@ void TestAttachJob::initTestCase()
 
 void TestAttachJob::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(m_dir->filePath("calls.log")));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(m_dir->filePath("machine")));
-    qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(m_dir->filePath("sequence.log")));
-    qunsetenv("ZEL_UDEVADM_FAULT");
-    QVERIFY(useMachine(machine()));
+    m_system = std::make_unique<EmulatedSystem>();
+    QVERIFY(m_system->writeMachine(machine()));
 }
 
 void TestAttachJob::arrival_data()
@@ -154,14 +140,15 @@ void TestAttachJob::reportsEachDeviceAndTheEnd()
                             "--parent-match=" + path}
              << QStringList{"loginctl", "seat-status", "seat1"};
     }
-    QCOMPARE(sequence(), step);
+    QCOMPARE(m_system->sequence(), step);
 }
 
 // A device seen only by the third check is attached three times, after the
 // first two waits of the schedule, and announced once.
 void TestAttachJob::lateDeviceRetriedOnSchedule()
 {
-    QVERIFY(useMachine(machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=2\n")));
+    QVERIFY(m_system->writeMachine(
+        machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=2\n")));
     auto jobOwner = newJob();
     AttachJob &job = *jobOwner;
     job.setRetryDelays({150, 250, 5000});
@@ -181,7 +168,7 @@ void TestAttachJob::lateDeviceRetriedOnSchedule()
         {"udevadm", "control", "--reload"},
         {"udevadm", "trigger", "--settle", "--action=change", "--parent-match=" + Mouse},
         {"loginctl", "seat-status", "seat1"}};
-    QCOMPARE(sequence().mid(4), step + step + step);
+    QCOMPARE(m_system->sequence().mid(4), step + step + step);
     QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
              int(AttachOutcome::Result::AllArrived));
 }
@@ -190,7 +177,7 @@ void TestAttachJob::lateDeviceRetriedOnSchedule()
 // waits; it counts as handled, the queue goes on, and the end names it.
 void TestAttachJob::deviceGivenUpAfterItsTries()
 {
-    QVERIFY(useMachine(machine("fault attach lag never arg=" + Ps2.toUtf8() + "\n")));
+    QVERIFY(m_system->writeMachine(machine("fault attach lag never arg=" + Ps2.toUtf8() + "\n")));
     auto jobOwner = newJob();
     AttachJob &job = *jobOwner;
     job.setRetryDelays({5, 5, 5});
@@ -200,11 +187,12 @@ void TestAttachJob::deviceGivenUpAfterItsTries()
     QVERIFY(finished.wait(10000));
 
     int ps2Attaches = 0;
-    for (const QStringList &call : calls())
+    for (const QStringList &call : m_system->calls())
         ps2Attaches += call == QStringList{"attach", "seat1", Ps2};
     QCOMPARE(ps2Attaches, 4);
-    QCOMPARE(calls().last(), (QStringList{"seat-status", "seat1"}));
-    QCOMPARE(calls().at(calls().size() - 2), (QStringList{"attach", "seat1", Mouse}));
+    QCOMPARE(m_system->calls().last(), (QStringList{"seat-status", "seat1"}));
+    QCOMPARE(m_system->calls().at(m_system->calls().size() - 2),
+             (QStringList{"attach", "seat1", Mouse}));
     QCOMPARE(progress.size(), 3);
     const auto outcome = finished.first().first().value<AttachOutcome>();
     QCOMPARE(int(outcome.result), int(AttachOutcome::Result::SomeFailed));
@@ -215,7 +203,7 @@ void TestAttachJob::deviceGivenUpAfterItsTries()
 // further command runs.
 void TestAttachJob::errorStopsTheJob()
 {
-    QVERIFY(useMachine(machine("fault attach crash from=2 times=1\n")));
+    QVERIFY(m_system->writeMachine(machine("fault attach crash from=2 times=1\n")));
     auto jobOwner = newJob();
     AttachJob &job = *jobOwner;
     QSignalSpy errors(&job, &AttachJob::error);
@@ -227,7 +215,7 @@ void TestAttachJob::errorStopsTheJob()
     QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
              int(AttachOutcome::Result::Stopped));
     QTest::qWait(100);
-    QCOMPARE(calls().size(), 3);
+    QCOMPARE(m_system->calls().size(), 3);
     QCOMPARE(finished.size(), 1);
 }
 
@@ -247,7 +235,8 @@ void TestAttachJob::udevadmMissingOrFailing()
 {
     QFETCH(QString, program);
     QFETCH(QByteArray, fault);
-    QVERIFY(useMachine(machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=1\n")));
+    QVERIFY(m_system->writeMachine(
+        machine("fault attach lag never arg=" + Mouse.toUtf8() + " times=1\n")));
     if (!fault.isEmpty())
         qputenv("ZEL_UDEVADM_FAULT", fault);
     auto job = newJob();
@@ -263,12 +252,12 @@ void TestAttachJob::udevadmMissingOrFailing()
     QCOMPARE(int(finished.first().first().value<AttachOutcome>().result),
              int(AttachOutcome::Result::AllArrived));
     QCOMPARE(errors.size(), 0);
-    QCOMPARE(calls(), (QList<QStringList>{{"attach", "seat1", Card},
-                                          {"seat-status", "seat1"},
-                                          {"attach", "seat1", Mouse},
-                                          {"seat-status", "seat1"},
-                                          {"attach", "seat1", Mouse},
-                                          {"seat-status", "seat1"}}));
+    QCOMPARE(m_system->calls(), (QList<QStringList>{{"attach", "seat1", Card},
+                                                    {"seat-status", "seat1"},
+                                                    {"attach", "seat1", Mouse},
+                                                    {"seat-status", "seat1"},
+                                                    {"attach", "seat1", Mouse},
+                                                    {"seat-status", "seat1"}}));
 }
 
 // A command that never ends is killed after the time limit; the job stops
@@ -295,7 +284,7 @@ void TestAttachJob::hangingCommandIsKilled()
     QFETCH(QByteArray, udevadmFault);
     QFETCH(QString, message);
     QFETCH(int, loginctlCalls);
-    QVERIFY(useMachine(machine(machineFault + "\n")));
+    QVERIFY(m_system->writeMachine(machine(machineFault + "\n")));
     if (!udevadmFault.isEmpty())
         qputenv("ZEL_UDEVADM_FAULT", udevadmFault);
     auto job = newJob();
@@ -314,7 +303,7 @@ void TestAttachJob::hangingCommandIsKilled()
              int(AttachOutcome::Result::Stopped));
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().first().toString(), message);
-    QCOMPARE(calls().size(), loginctlCalls);
+    QCOMPARE(m_system->calls().size(), loginctlCalls);
     QVERIFY(!job->isRunning());
 }
 

@@ -183,6 +183,80 @@ QString missingRealInput()
 
 } // namespace TestEnv
 
+namespace {
+
+// What the emulators read, and the file of this system each names.
+const char *const EmulatorVariables[][2] = {
+    {"ZEL_LOGINCTL_LOG", "calls.log"},
+    {"ZEL_LOGINCTL_MACHINE", "machine"},
+    {"ZEL_UDEVADM_LOG", "udevadm.log"},
+    {"ZEL_EMULATOR_SEQUENCE_LOG", "sequence.log"},
+};
+
+} // namespace
+
+EmulatedSystem::EmulatedSystem()
+{
+    for (const auto &variable : EmulatorVariables)
+        qputenv(variable[0], QFile::encodeName(path(QLatin1String(variable[1]))));
+    // A fault a failed test left behind.
+    qunsetenv("ZEL_UDEVADM_FAULT");
+}
+
+EmulatedSystem::~EmulatedSystem()
+{
+    // A system made before this one is gone may have set them already.
+    for (const auto &variable : EmulatorVariables) {
+        if (qgetenv(variable[0]) == QFile::encodeName(path(QLatin1String(variable[1]))))
+            qunsetenv(variable[0]);
+    }
+}
+
+QString EmulatedSystem::path(const QString &relative) const
+{
+    return relative.isEmpty() ? m_dir.path() : m_dir.path() + QLatin1Char('/') + relative;
+}
+
+bool EmulatedSystem::useMachine(const QString &name, const QByteArray &extra)
+{
+    const QByteArray content =
+        TestEnv::readFile(TestEnv::dataDir() + QStringLiteral("/machines/") + name);
+    return !content.isEmpty() && writeMachine(content + "\n" + extra);
+}
+
+bool EmulatedSystem::writeMachine(const QByteArray &content)
+{
+    return TestEnv::writeFile(machinePath(), content);
+}
+
+bool EmulatedSystem::appendToMachine(const QByteArray &lines)
+{
+    QFile file(machinePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    return file.write("\n" + lines + "\n") == lines.size() + 2;
+}
+
+QByteArray EmulatedSystem::machine() const
+{
+    return TestEnv::readFile(machinePath());
+}
+
+QList<QStringList> EmulatedSystem::calls() const
+{
+    return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
+}
+
+QList<QStringList> EmulatedSystem::udevadmCalls() const
+{
+    return TestEnv::readCallLog(path(QStringLiteral("udevadm.log")));
+}
+
+QList<QStringList> EmulatedSystem::sequence() const
+{
+    return TestEnv::readCallLog(path(QStringLiteral("sequence.log")));
+}
+
 PromptAnswerer::PromptAnswerer()
 {
     Prompt::setHook([this](const Prompt::Request &request) { return respond(request); });

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 
 // Shared by all tests: a private environment and a way to answer the modal
@@ -54,6 +55,40 @@ int openDescriptors();
 QString missingRealInput();
 
 } // namespace TestEnv
+
+// A private system for the emulated loginctl and udevadm: a temporary
+// directory with the machine description they read and the call logs they
+// write, named in the environment (with no udevadm fault) until the next
+// one is made or this one goes.
+class EmulatedSystem
+{
+public:
+    EmulatedSystem();
+    ~EmulatedSystem();
+
+    bool isValid() const { return m_dir.isValid(); }
+    // A file in the directory; the directory itself for an empty name.
+    QString path(const QString &relative = {}) const;
+
+    // Copies tests/data/machines/<name>, with extra lines appended.
+    bool useMachine(const QString &name, const QByteArray &extra = {});
+    // A description written out by the test.
+    bool writeMachine(const QByteArray &content);
+    // Faults and devices may be appended at any time.
+    bool appendToMachine(const QByteArray &lines);
+    QByteArray machine() const;
+    QString machinePath() const { return path(QStringLiteral("machine")); }
+
+    // The emulated loginctl's call log, one argument list per call.
+    QList<QStringList> calls() const;
+    // The emulated udevadm's.
+    QList<QStringList> udevadmCalls() const;
+    // Both, in the order they were made, each call led by its program's name.
+    QList<QStringList> sequence() const;
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // What a prompt showed.
 struct SeenBox

@@ -32,11 +32,6 @@ const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1");
 // A name longer than any label shows; cut to the length a test needs.
 const QString LongName = QStringLiteral("Front office, second desk, left");
 
-QAction *action(MainWindow *window, const char *name)
-{
-    return window->findChild<QAction *>(QLatin1String(name));
-}
-
 // seat0 with mainCards video cards and a keyboard and mouse; every further
 // seat with a card of its own.
 QByteArray machineWithSeats(const QStringList &seats, int mainCards)
@@ -84,14 +79,10 @@ Seat *panelOf(const MainWindow *window, const QString &seatId)
 // The commands of the main window: moving devices with the panel buttons,
 // creating, renaming and deleting seats, reloading, the Edit options, help
 // and closing with unsaved changes.
-class TestMainWindowCommands : public QObject
+class TestMainWindowCommands : public WindowTestCase
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void sendAndTakeDevices();
     void nothingSelectedMovesNothing();
     void deviceDroppedOnMainSeat();
@@ -123,34 +114,13 @@ private slots:
 
 private:
     std::unique_ptr<MainWindow> openThreeSeats(const QByteArray &extra = {});
-
-    std::unique_ptr<WindowFixture> m_harness;
-    std::unique_ptr<PromptAnswerer> m_answerer;
 };
-
-void TestMainWindowCommands::initTestCase()
-{
-    TestEnv::init();
-}
-
-void TestMainWindowCommands::init()
-{
-    TestEnv::clearSettings();
-    m_harness = std::make_unique<WindowFixture>();
-    m_answerer = std::make_unique<PromptAnswerer>();
-}
-
-void TestMainWindowCommands::cleanup()
-{
-    m_answerer.reset();
-    m_harness.reset();
-}
 
 std::unique_ptr<MainWindow> TestMainWindowCommands::openThreeSeats(const QByteArray &extra)
 {
-    if (!m_harness->useMachine(QStringLiteral("three-seats.machine"), extra))
+    if (!m_fx->useMachine(QStringLiteral("three-seats.machine"), extra))
         return nullptr;
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     if (!WindowFixture::waitLoaded(window.get()))
         return nullptr;
@@ -295,9 +265,9 @@ void TestMainWindowCommands::addSeatCancelled()
 void TestMainWindowCommands::addSeatShowsTheColumn()
 {
     const QString igpu = QStringLiteral("0000:00:02.0");
-    QVERIFY(m_harness->writeMachine("seat seat0\n" + card(0, igpu) +
-                                    card(1, QStringLiteral("0000:00:01.0/0000:01:00.0"))));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine("seat seat0\n" + card(0, igpu) +
+                               card(1, QStringLiteral("0000:00:01.0/0000:01:00.0"))));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     auto *scroll = window->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
@@ -317,10 +287,10 @@ void TestMainWindowCommands::firstCardOfThatNameMoves()
     // Two cards that loginctl names alike.
     const QString first = QStringLiteral("/sys/devices/pci0000:00/0000:00:03.0/drm/card1");
     const QString second = QStringLiteral("/sys/devices/pci0000:00/0000:00:04.0/drm/card1");
-    QVERIFY(m_harness->writeMachine("seat seat0\n" + card(0, "0000:00:02.0") + "device " +
-                                    first.toUtf8() + " drm:card1 master\ndevice " +
-                                    second.toUtf8() + " drm:card1 master\n"));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine("seat seat0\n" + card(0, "0000:00:02.0") + "device " +
+                               first.toUtf8() + " drm:card1 master\ndevice " + second.toUtf8() +
+                               " drm:card1 master\n"));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(Trees::texts(window->mainTree(), VideocardCategory),
@@ -356,8 +326,8 @@ void TestMainWindowCommands::numberingAfterDeletion()
     QFETCH(QString, deleted);
     QFETCH(QString, created);
     AppSettings::setSeatDisplayName(QStringLiteral("seat3"), QStringLiteral("Old name"));
-    QVERIFY(m_harness->writeMachine(machineWithSeats(seats, 4)));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine(machineWithSeats(seats, 4)));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(panelIds(window.get()), seats);
@@ -480,10 +450,10 @@ void TestMainWindowCommands::reloadWithoutChanges()
 {
     auto window = openThreeSeats();
     QVERIFY(window);
-    const int listings = m_harness->calls().size();
+    const int listings = m_fx->calls().size();
     // The system gains a seat meanwhile.
-    QVERIFY(m_harness->writeMachine(m_harness->machine() + "seat seat2\n"));
-    window->findChild<QAction *>(QStringLiteral("reloadAction"))->trigger();
+    QVERIFY(m_fx->writeMachine(m_fx->machine() + "seat seat2\n"));
+    action(window.get(), "reloadAction")->trigger();
 
     // Everything goes at once; the reading starts 500 ms later.
     QCOMPARE(Trees::livePanels(window.get()), 0);
@@ -491,9 +461,9 @@ void TestMainWindowCommands::reloadWithoutChanges()
     QCOMPARE(Trees::deviceCount(window->mainTree()), 0);
     QCOMPARE(window->freeSeats(), 2);
     QTest::qWait(400);
-    QCOMPARE(m_harness->calls().size(), listings);
+    QCOMPARE(m_fx->calls().size(), listings);
     QVERIFY(WindowFixture::waitLoaded(window.get()));
-    const QList<QStringList> calls = m_harness->calls().mid(listings);
+    const QList<QStringList> calls = m_fx->calls().mid(listings);
     QCOMPARE(calls.value(0), QStringList({"list-seats", "--no-legend"}));
     QCOMPARE(calls.size(), 5);
     QCOMPARE(panelIds(window.get()), QStringList({"seat1", "seat2"}));
@@ -523,7 +493,7 @@ void TestMainWindowCommands::reloadWithUnsavedChanges()
     QVERIFY(Trees::select(window->mainTree(), Card3));
     Trees::button(panel, "addDevButton")->click();
     QVERIFY(window->stateChanged());
-    const int calls = m_harness->calls().size();
+    const int calls = m_fx->calls().size();
 
     m_answerer->answer(QMessageBox::StandardButton(answer));
     window->reloadConfiguration();
@@ -537,7 +507,7 @@ void TestMainWindowCommands::reloadWithUnsavedChanges()
 
     if (answer == QMessageBox::No) {
         QTest::qWait(700);
-        QCOMPARE(m_harness->calls().size(), calls);
+        QCOMPARE(m_fx->calls().size(), calls);
         QCOMPARE(window->seatPanels(), QList<Seat *>{panel});
         QCOMPARE(Trees::livePanels(window.get()), 1);
         QVERIFY(Trees::find(panel->devTreeWidget(), Card3));
@@ -548,7 +518,7 @@ void TestMainWindowCommands::reloadWithUnsavedChanges()
     }
     QVERIFY(window->isLoading());
     QVERIFY(WindowFixture::waitLoaded(window.get()));
-    QCOMPARE(m_harness->calls().size(), calls + 4);
+    QCOMPARE(m_fx->calls().size(), calls + 4);
     // The system's layout again: card3 is the main seat's.
     QVERIFY(Trees::find(window->mainTree(), Card3));
     QCOMPARE(Trees::texts(window->seatPanels().first()->devTreeWidget(), VideocardCategory),
@@ -617,9 +587,9 @@ void TestMainWindowCommands::closeWithUnsavedChanges()
     QVERIFY(!window->isVisible());
     QCOMPARE(m_answerer->seen.size(), 2);
     QVERIFY(AppSettings::geometry() != stored);
-    QVERIFY(m_harness->restarts.isEmpty());
+    QVERIFY(m_fx->restarts.isEmpty());
 
-    MainWindow restored(nullptr, m_harness->environment());
+    MainWindow restored(nullptr, m_fx->environment());
     QCOMPARE(restored.size(), QSize(700, 400));
 }
 
@@ -649,7 +619,7 @@ void TestMainWindowCommands::closeStaysWhenTheSaveStops()
         }
     }
     const QList<DeviceItem> before = window->seatPanels().first()->devTreeWidget()->devices();
-    const int calls = m_harness->callCount();
+    const int calls = m_fx->callCount();
 
     m_answerer->answer(QMessageBox::Yes); // save changes?
     if (refusedByRule) {
@@ -662,8 +632,8 @@ void TestMainWindowCommands::closeStaysWhenTheSaveStops()
     QVERIFY(window->isVisible());
     QVERIFY(window->stateChanged());
     QCOMPARE(window->seatPanels().first()->devTreeWidget()->devices().size(), before.size());
-    QCOMPARE(m_harness->callCount(), calls); // nothing attached
-    QVERIFY(m_harness->restarts.isEmpty());
+    QCOMPARE(m_fx->callCount(), calls); // nothing attached
+    QVERIFY(m_fx->restarts.isEmpty());
     QCOMPARE(m_answerer->unexpected(), 0);
 }
 
@@ -742,15 +712,15 @@ void TestMainWindowCommands::editOptionsStoredAtOnce()
 
 void TestMainWindowCommands::commandsWaitForTheLoad()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"),
-                                  "fault seat-status sleep 800 arg=seat1\n"));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"),
+                             "fault seat-status sleep 800 arg=seat1\n"));
+    auto window = m_fx->create();
     window->show();
     QAction *reload = action(window.get(), "reloadAction");
     QAction *add = action(window.get(), "addSeatAction");
     QAction *save = action(window.get(), "saveAction");
     QWidget *panels = window->findChild<QWidget *>(QStringLiteral("scrollAreaWidgetContents"));
-    QTRY_COMPARE_WITH_TIMEOUT(m_harness->calls().size(), 3, 10000); // seat1 is being read
+    QTRY_COMPARE_WITH_TIMEOUT(m_fx->calls().size(), 3, 10000); // seat1 is being read
     QVERIFY(window->isLoading());
     QVERIFY(!reload->isEnabled());
     QVERIFY(!add->isEnabled());
@@ -766,7 +736,7 @@ void TestMainWindowCommands::commandsWaitForTheLoad()
     QVERIFY(add->isEnabled());
     QVERIFY(!save->isEnabled());
     QVERIFY(panels->isEnabled());
-    QCOMPARE(m_harness->calls().size(), 4);
+    QCOMPARE(m_fx->calls().size(), 4);
     QCOMPARE(Trees::texts(window->seatPanels().first()->devTreeWidget(), VideocardCategory),
              QStringList{Card2});
 }
@@ -778,11 +748,11 @@ void TestMainWindowCommands::keyboardShortcuts()
     QVERIFY(window);
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    const int calls = m_harness->calls().size();
+    const int calls = m_fx->calls().size();
     QTest::keyClick(window.get(), Qt::Key_F5);
     QVERIFY(window->isLoading());
     QVERIFY(WindowFixture::waitLoaded(window.get()));
-    QCOMPARE(m_harness->calls().size(), calls + 4);
+    QCOMPARE(m_fx->calls().size(), calls + 4);
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!window->isVisible());
 }

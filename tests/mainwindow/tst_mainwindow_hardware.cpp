@@ -60,11 +60,6 @@ const QByteArray Receiver =
 const QByteArray OrphanLine =
     "device " + Orphan.toUtf8() + " input:input20 seat=seat3 name=\"Cherry USB Keyboard\"\n";
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 int listSeatsCalls(const WindowFixture &fx)
 {
     int n = 0;
@@ -86,13 +81,12 @@ DeviceDetails details(const QString &vendor, const QString &model, const QString
     return d;
 }
 
-// A reading wanted by an event starts a second after it (the window is then
-// loading) and runs list-seats half a second later: after a second and a
-// half, either shows.
-bool reloadFollowed(const MainWindow *w, const WindowFixture &fx, int listSeatsBefore)
+// A reading wanted by an event starts when the window's wait after it runs
+// out (the window is then loading) and runs list-seats half a second later:
+// once the wait has run out, either shows.
+bool reloadFollowed(const MainWindow *w, WindowFixture &fx, int listSeatsBefore)
 {
-    QTest::qWait(1500);
-    return w->isLoading() || listSeatsCalls(fx) != listSeatsBefore;
+    return !fx.endOutsideChangeDelay() || w->isLoading() || listSeatsCalls(fx) != listSeatsBefore;
 }
 
 KMessageWidget *bar(const MainWindow *w)
@@ -143,13 +137,14 @@ void dropOn(DevTreeWidget *target, const QString &name, const QStringList &addre
 
 } // namespace
 
-class TestMainWindowHardware : public QObject
+class TestMainWindowHardware : public WindowTestCase
 {
     Q_OBJECT
+public:
+    TestMainWindowHardware() : WindowTestCase(Config) {}
+
 private slots:
-    void initTestCase();
     void init();
-    void cleanup();
 
     void toolTipsTellDevicesApart();
     void createSeatDialogNamesTheProducts();
@@ -176,35 +171,17 @@ private:
     MainWindow *open(const QByteArray &extra = {});
     void trigger(const QString &action, const QString &path, const QString &seat = {});
 
-    std::unique_ptr<WindowFixture> m_fx;
-    std::unique_ptr<PromptAnswerer> m_answerer;
     std::shared_ptr<FakeDeviceInfo> m_info;
     std::shared_ptr<HotplugSource> m_hotplug;
 };
 
-void TestMainWindowHardware::initTestCase()
-{
-    TestEnv::init();
-}
-
 void TestMainWindowHardware::init()
 {
-    TestEnv::clearSettings();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->isValid());
-    QVERIFY(m_fx->writeConfig(Config));
-    m_answerer = std::make_unique<PromptAnswerer>();
+    WindowTestCase::init();
     m_info = std::make_shared<FakeDeviceInfo>();
     m_hotplug = std::make_shared<HotplugSource>();
     m_fx->deviceInfo = m_info;
     m_fx->hotplug = m_hotplug;
-}
-
-void TestMainWindowHardware::cleanup()
-{
-    m_fx.reset();
-    m_answerer.reset();
-    QApplication::restoreOverrideCursor(); // after a failed test only
 }
 
 MainWindow *TestMainWindowHardware::open(const QByteArray &extra)

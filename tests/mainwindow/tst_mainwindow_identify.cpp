@@ -55,11 +55,6 @@ input_event rec(quint16 type, quint16 code, qint32 value)
 }
 const input_event Sync = rec(EV_SYN, SYN_REPORT, 0);
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 QString status(const MainWindow *w)
 {
     return w->findChild<QStatusBar *>()->currentMessage();
@@ -67,11 +62,10 @@ QString status(const MainWindow *w)
 
 } // namespace
 
-class TestMainWindowIdentify : public QObject
+class TestMainWindowIdentify : public WindowTestCase
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -90,23 +84,13 @@ private:
     // name, if the menu has one; whether a menu opened.
     bool useContextMenu(DevTreeWidget *tree, QTreeWidgetItem *item, const QString &action);
 
-    std::unique_ptr<WindowFixture> m_fx;
-    std::unique_ptr<PromptAnswerer> m_answerer;
     std::unique_ptr<FakeInputTree> m_inputs;
 };
 
-void TestMainWindowIdentify::initTestCase()
-{
-    TestEnv::init();
-}
-
 void TestMainWindowIdentify::init()
 {
-    TestEnv::clearSettings();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->isValid());
+    WindowTestCase::init();
     QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine")));
-    m_answerer = std::make_unique<PromptAnswerer>();
     const MainWindowEnvironment env = m_fx->environment();
     m_inputs = std::make_unique<FakeInputTree>(env.sysRoot, env.devRoot);
     for (const auto &input : Inputs)
@@ -116,8 +100,7 @@ void TestMainWindowIdentify::init()
 void TestMainWindowIdentify::cleanup()
 {
     m_inputs.reset();
-    m_fx.reset();
-    m_answerer.reset();
+    WindowTestCase::cleanup();
 }
 
 MainWindow *TestMainWindowIdentify::openIdentifying()

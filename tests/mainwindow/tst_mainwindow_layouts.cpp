@@ -22,11 +22,6 @@ const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1");
 const QString Dell = QStringLiteral("Dell KB216 Wired Keyboard");
 const QString Sigmachip = QStringLiteral("SIGMACHIP USB Keyboard");
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 // udev's ID_FOR_SEAT names the port, not the numbers the kernel counted.
 QString portKey(const QString &syspath)
 {

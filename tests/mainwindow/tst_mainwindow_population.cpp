@@ -69,12 +69,11 @@ QStringList seatStatusCalls(const QList<QStringList> &calls)
 // Filling the window from the emulated loginctl: the seats, their names and
 // devices, the count of seats that can be added, and what a failing or empty
 // answer leaves behind.
-class TestMainWindowPopulation : public QObject
+class TestMainWindowPopulation : public WindowTestCase
 {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void init();
     void cleanup();
 
     void oneSeatOneCard();
@@ -97,38 +96,28 @@ private slots:
     void namesAreShownAsPlainText();
 
 private:
-    std::unique_ptr<WindowFixture> m_harness;
-    std::unique_ptr<PromptAnswerer> m_answerer;
     QByteArray m_path;
 };
 
 void TestMainWindowPopulation::initTestCase()
 {
-    TestEnv::init();
+    WindowTestCase::initTestCase();
     m_path = qgetenv("PATH");
     QVERIFY2(m_path.startsWith(QFile::encodeName(QFileInfo(TestEnv::emulatorPath()).path())),
              "the emulated loginctl must come first on PATH");
 }
 
-void TestMainWindowPopulation::init()
-{
-    TestEnv::clearSettings();
-    m_harness = std::make_unique<WindowFixture>();
-    m_answerer = std::make_unique<PromptAnswerer>();
-}
-
 void TestMainWindowPopulation::cleanup()
 {
     qputenv("PATH", m_path);
-    m_answerer.reset();
-    m_harness.reset();
+    WindowTestCase::cleanup();
 }
 
 void TestMainWindowPopulation::oneSeatOneCard()
 {
-    QVERIFY(m_harness->writeMachine(Seat0 + card(0, Igpu) + mainSeatInputs()));
+    QVERIFY(m_fx->writeMachine(Seat0 + card(0, Igpu) + mainSeatInputs()));
     m_answerer->answer(QMessageBox::Ok);
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
 
@@ -138,7 +127,7 @@ void TestMainWindowPopulation::oneSeatOneCard()
     QCOMPARE(m_answerer->seen.first().icon, QMessageBox::Warning);
     QCOMPARE(m_answerer->seen.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(window->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->isHidden());
-    QVERIFY(!window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
+    QVERIFY(!action(window.get(), "addSeatAction")->isEnabled());
     QCOMPARE(window->freeSeats(), 0);
     QCOMPARE(window->mainSeatId(), QStringLiteral("seat0"));
     QCOMPARE(Trees::texts(window->mainTree(), VideocardCategory),
@@ -149,29 +138,29 @@ void TestMainWindowPopulation::oneSeatOneCard()
 
 void TestMainWindowPopulation::oneSeatTwoCards()
 {
-    QVERIFY(m_harness->writeMachine(Seat0 + card(0, Igpu) + card(1, Dgpu) + mainSeatInputs()));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine(Seat0 + card(0, Igpu) + card(1, Dgpu) + mainSeatInputs()));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
     QCOMPARE(window->freeSeats(), 1);
-    QVERIFY(window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
+    QVERIFY(action(window.get(), "addSeatAction")->isEnabled());
     QVERIFY(window->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->isHidden());
-    QVERIFY(!window->findChild<QAction *>(QStringLiteral("saveAction"))->isEnabled());
+    QVERIFY(!action(window.get(), "saveAction")->isEnabled());
     QVERIFY(!window->stateChanged());
 }
 
 void TestMainWindowPopulation::cardsShortOfSeats()
 {
     // Two cards on the main seat and one more seat: nothing left to add.
-    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(1, Dgpu) +
-                                    card(2, Dgpu2, "seat1") + mainSeatInputs()));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(1, Dgpu) +
+                               card(2, Dgpu2, "seat1") + mainSeatInputs()));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
     QCOMPARE(window->freeSeats(), 0);
-    QVERIFY(!window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
+    QVERIFY(!action(window.get(), "addSeatAction")->isEnabled());
     QCOMPARE(window->seatPanels().size(), 1);
     QVERIFY(!window->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->isHidden());
 }
@@ -180,13 +169,13 @@ void TestMainWindowPopulation::oneCardOnEachSeat()
 {
     // The recorded systemd 252 machine: seat0 keeps card0, seat1 has card1
     // and both interfaces of a USB keyboard.
-    QVERIFY(m_harness->useMachine(QStringLiteral("v252-seat1-two-interface-keyboard.machine")));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->useMachine(QStringLiteral("v252-seat1-two-interface-keyboard.machine")));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0); // the one-card warning is for a lone seat
     QCOMPARE(window->freeSeats(), 0);
-    QVERIFY(!window->findChild<QAction *>(QStringLiteral("addSeatAction"))->isEnabled());
+    QVERIFY(!action(window.get(), "addSeatAction")->isEnabled());
     const DevTreeWidget *tree = window->seatPanels().first()->devTreeWidget();
     QCOMPARE(Trees::texts(tree, KeyboardCategory),
              QStringList{"Logitech USB Keyboard Consumer Control"});
@@ -225,11 +214,11 @@ void TestMainWindowPopulation::seatOrder()
     QFETCH(QByteArray, listed);
     QFETCH(QString, mainSeat);
     QFETCH(QStringList, panels);
-    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\nseat seat2\nseat seat10\nseat seat-b\n" +
-                                    card(0, Igpu) + card(1, Dgpu) + mainSeatInputs()));
+    QVERIFY(m_fx->writeMachine(Seat0 + "seat seat1\nseat seat2\nseat seat10\nseat seat-b\n" +
+                               card(0, Igpu) + card(1, Dgpu) + mainSeatInputs()));
     // A loginctl that lists the seats in the given order and hands every other
     // call to the emulator; the emulator still logs the listing.
-    const QString bin = m_harness->path(QStringLiteral("bin"));
+    const QString bin = m_fx->path(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
     const QString script = bin + QStringLiteral("/loginctl");
     const QByteArray emulator = TestEnv::emulatorPath().toUtf8();
@@ -251,7 +240,7 @@ void TestMainWindowPopulation::seatOrder()
 
     if (mainSeat.isEmpty())
         m_answerer->answer(QMessageBox::Ok);
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->mainSeatId(), mainSeat);
@@ -261,7 +250,7 @@ void TestMainWindowPopulation::seatOrder()
         QVERIFY2(m_answerer->seen.first().text.contains("unexpected output"),
                  qPrintable(m_answerer->seen.first().text));
         QVERIFY(window->seatPanels().isEmpty());
-        QCOMPARE(m_harness->calls(), QList<QStringList>({{"list-seats", "--no-legend"}}));
+        QCOMPARE(m_fx->calls(), QList<QStringList>({{"list-seats", "--no-legend"}}));
         return;
     }
     QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
@@ -280,7 +269,7 @@ void TestMainWindowPopulation::seatOrder()
     for (int i = 0; i < panels.size(); ++i)
         QCOMPARE(layout->itemAt(i)->widget(), window->seatPanels().at(i));
 
-    const QList<QStringList> calls = m_harness->calls();
+    const QList<QStringList> calls = m_fx->calls();
     QCOMPARE(calls.value(0), QStringList({"list-seats", "--no-legend"}));
     QCOMPARE(seatStatusCalls(calls), QStringList{mainSeat} + panels);
     QCOMPARE(calls.size(), panels.size() + 3); // and list-sessions once
@@ -289,12 +278,12 @@ void TestMainWindowPopulation::seatOrder()
 
 void TestMainWindowPopulation::storedNames()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
     AppSettings::setSeatDisplayName(QStringLiteral("seat0"), QStringLiteral("Reception"));
     AppSettings::setSeatDisplayName(QStringLiteral("seat2"), QStringLiteral("Kitchen"));
     // A name stored for a seat the system does not have is left alone.
     AppSettings::setSeatDisplayName(QStringLiteral("seat7"), QStringLiteral("Gone"));
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->findChild<MyViewLabel *>(QStringLiteral("seatNameLabel"))->fullText(),
@@ -320,10 +309,9 @@ void TestMainWindowPopulation::devicesOfASeat()
         "device /sys/devices/pci0000:00/0000:00:1f.3/sound/card1 sound:card1 seat=seat1 "
         "name=\"PCH\"\n"
         "device /sys/devices/pci0000:00/0000:00:1f.4/i2c-0 i2c:i2c-0 seat=seat1\n";
-    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) +
-                                    card(3, "0000:00:03.0") + card(4, "0000:00:04.0") +
-                                    mainSeatInputs() + seat1));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(3, "0000:00:03.0") +
+                               card(4, "0000:00:04.0") + mainSeatInputs() + seat1));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 0);
@@ -365,8 +353,8 @@ void TestMainWindowPopulation::devicesOfASeat()
 
 void TestMainWindowPopulation::seatWithoutDevices()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(window->seatPanels().size(), 2);
@@ -401,15 +389,15 @@ void TestMainWindowPopulation::restoredWidthAndSeatColumn()
     QFETCH(int, storedWidth);
     QFETCH(int, width);
     QFETCH(bool, column);
-    QVERIFY(m_harness->useMachine(machine));
+    QVERIFY(m_fx->useMachine(machine));
     {
-        MainWindow sizer(nullptr, m_harness->environment());
+        MainWindow sizer(nullptr, m_fx->environment());
         sizer.resize(storedWidth, 480);
         AppSettings::setGeometry(sizer.saveGeometry());
     }
     if (!column)
         m_answerer->answer(QMessageBox::Ok); // the one video card
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     QCOMPARE(window->size(), QSize(storedWidth, 480));
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
@@ -421,12 +409,12 @@ void TestMainWindowPopulation::restoredWidthAndSeatColumn()
 
 void TestMainWindowPopulation::unrecognizedShownInPanels()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"),
-                                  "device /sys/devices/pci0000:00/0000:00:1f.5/spi0 spi:spi0 "
-                                  "seat=seat1\n"));
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"),
+                             "device /sys/devices/pci0000:00/0000:00:1f.5/spi0 spi:spi0 "
+                             "seat=seat1\n"));
     for (bool show : {false, true}) {
         AppSettings::setShowUnknownDevices(show);
-        auto window = m_harness->create();
+        auto window = m_fx->create();
         window->show();
         QVERIFY(WindowFixture::waitLoaded(window.get()));
         const DevTreeWidget *tree = window->seatPanels().first()->devTreeWidget();
@@ -441,12 +429,12 @@ void TestMainWindowPopulation::unrecognizedShownInPanels()
 
 void TestMainWindowPopulation::loginctlCrashHalfWay()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"),
-                                  "seat seat2\nfault seat-status crash arg=seat1\n"));
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"),
+                             "seat seat2\nfault seat-status crash arg=seat1\n"));
     // The runner reports the crash twice: the process error, then the crash.
     m_answerer->answer(QMessageBox::Ok);
     m_answerer->answer(QMessageBox::Ok);
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QTRY_COMPARE(m_answerer->seen.size(), 2);
@@ -462,10 +450,10 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
     QCOMPARE(window->seatPanels().size(), 2);
     QCOMPARE(Trees::deviceCount(window->seatPanels().at(0)->devTreeWidget()), 0);
     QCOMPARE(Trees::deviceCount(window->seatPanels().at(1)->devTreeWidget()), 0);
-    QCOMPARE(seatStatusCalls(m_harness->calls()), QStringList({"seat0", "seat1"}));
-    auto *save = window->findChild<QAction *>(QStringLiteral("saveAction"));
+    QCOMPARE(seatStatusCalls(m_fx->calls()), QStringList({"seat0", "seat1"}));
+    auto *save = action(window.get(), "saveAction");
     QVERIFY(!save->isEnabled());
-    QVERIFY(window->findChild<QAction *>(QStringLiteral("reloadAction"))->isEnabled());
+    QVERIFY(action(window.get(), "reloadAction")->isEnabled());
 
     // A change cannot be saved: the unread seats would lose their devices.
     QVERIFY(Trees::select(window->mainTree(), QStringLiteral("[MASTER] drm:card3")));
@@ -474,16 +462,16 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
     QVERIFY(!save->isEnabled());
     m_answerer->reset();
     m_answerer->answer(QMessageBox::Ok);
-    const int callsBefore = m_harness->calls().size();
+    const int callsBefore = m_fx->calls().size();
     window->saveAndApply();
     QTRY_COMPARE(m_answerer->seen.size(), 1);
     QCOMPARE(m_answerer->seen.first().icon, QMessageBox::Warning);
     QVERIFY(!window->isApplying());
-    QCOMPARE(m_harness->calls().size(), callsBefore);
-    QVERIFY(m_harness->restarts.isEmpty());
+    QCOMPARE(m_fx->calls().size(), callsBefore);
+    QVERIFY(m_fx->restarts.isEmpty());
 
     // Once the fault is gone a reload reads everything and saving is possible.
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"), "seat seat2\n"));
     m_answerer->reset();
     m_answerer->answer(QMessageBox::Yes); // the unsaved changes go
     window->reloadConfiguration();
@@ -499,10 +487,9 @@ void TestMainWindowPopulation::loginctlCrashHalfWay()
 
 void TestMainWindowPopulation::noSeats()
 {
-    QVERIFY(
-        m_harness->useMachine(QStringLiteral("three-seats.machine"), "fault list-seats silent\n"));
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"), "fault list-seats silent\n"));
     m_answerer->answer(QMessageBox::Ok);
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
     QCOMPARE(m_answerer->seen.size(), 1);
@@ -512,7 +499,7 @@ void TestMainWindowPopulation::noSeats()
     QCOMPARE(box.text,
              QStringLiteral("No seats were found. \nContinuation of work is impossible."));
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(m_harness->calls(), QList<QStringList>{QStringList({"list-seats", "--no-legend"})});
+    QCOMPARE(m_fx->calls(), QList<QStringList>{QStringList({"list-seats", "--no-legend"})});
     QVERIFY(window->seatPanels().isEmpty());
     QCOMPARE(Trees::deviceCount(window->mainTree()), 0);
     QVERIFY(window->isVisible());
@@ -521,11 +508,11 @@ void TestMainWindowPopulation::noSeats()
 
 void TestMainWindowPopulation::destroyedWhileReading()
 {
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"),
-                                  "fault seat-status sleep 3000 arg=seat1\n"));
-    auto window = m_harness->create();
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"),
+                             "fault seat-status sleep 3000 arg=seat1\n"));
+    auto window = m_fx->create();
     window->show();
-    QTRY_COMPARE_WITH_TIMEOUT(seatStatusCalls(m_harness->calls()), QStringList({"seat0", "seat1"}),
+    QTRY_COMPARE_WITH_TIMEOUT(seatStatusCalls(m_fx->calls()), QStringList({"seat0", "seat1"}),
                               10000);
     QVERIFY(window->isLoading());
     // Closing the window ends the program while seat1 is still being read.
@@ -549,10 +536,10 @@ void TestMainWindowPopulation::hungRead()
 {
     QFETCH(QByteArray, fault);
     QFETCH(int, panels);
-    QVERIFY(m_harness->useMachine(QStringLiteral("three-seats.machine"), fault));
-    m_harness->commandTimeLimitMs = 1000;
+    QVERIFY(m_fx->useMachine(QStringLiteral("three-seats.machine"), fault));
+    m_fx->commandTimeLimitMs = 1000;
     m_answerer->answer(QMessageBox::Ok);
-    auto window = m_harness->create();
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get(), 20000));
     QCOMPARE(m_answerer->seen.size(), 1);
@@ -561,7 +548,7 @@ void TestMainWindowPopulation::hungRead()
              QStringLiteral("loginctl did not answer within 1 seconds."));
     QCOMPARE(window->seatPanels().size(), panels);
     QVERIFY(TestEnv::emulatorChildren(QCoreApplication::applicationPid()).isEmpty());
-    auto *reload = window->findChild<QAction *>(QStringLiteral("reloadAction"));
+    auto *reload = action(window.get(), "reloadAction");
     QVERIFY(reload->isEnabled());
 
     // The fault was for one call only: a reload reads everything.
@@ -583,11 +570,11 @@ void TestMainWindowPopulation::namesAreShownAsPlainText()
     const QString keyboard = usbInputPath(5, "1-1", "1.0");
     info->known[keyboard].known = true;
     info->known[keyboard].vendor = QStringLiteral("<i>ACME</i>");
-    m_harness->deviceInfo = info;
-    QVERIFY(m_harness->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) +
-                                    card(1, Dgpu, "seat1") + usbInput(5, "1-1", "1.0", image) +
-                                    usbInput(7, "1-2", "1.0", "Mouse")));
-    auto window = m_harness->create();
+    m_fx->deviceInfo = info;
+    QVERIFY(m_fx->writeMachine(Seat0 + "seat seat1\n" + card(0, Igpu) + card(1, Dgpu, "seat1") +
+                               usbInput(5, "1-1", "1.0", image) +
+                               usbInput(7, "1-2", "1.0", "Mouse")));
+    auto window = m_fx->create();
     window->show();
     QVERIFY(WindowFixture::waitLoaded(window.get()));
 

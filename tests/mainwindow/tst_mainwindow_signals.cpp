@@ -26,11 +26,6 @@ const QByteArray Config = "[General]\n# ServerUID=auto\nGreeter=zel-greeter\n";
 const QByteArray Applied =
     "[General]\nServerUID=root\n##commented # ServerUID=auto\nGreeter=zel-greeter\n";
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 bool called(const WindowFixture &fx, const QString &verb)
 {
     for (const QStringList &call : fx.calls()) {
@@ -42,11 +37,13 @@ bool called(const WindowFixture &fx, const QString &verb)
 
 } // namespace
 
-class TestMainWindowSignals : public QObject
+class TestMainWindowSignals : public WindowTestCase
 {
     Q_OBJECT
+public:
+    TestMainWindowSignals() : WindowTestCase(Config) {}
+
 private slots:
-    void initTestCase() { TestEnv::init(); }
     void init();
     void cleanup();
 
@@ -57,26 +54,18 @@ private slots:
 
 private:
     std::unique_ptr<TerminationSignals> m_termination;
-    std::unique_ptr<WindowFixture> m_fx;
-    std::unique_ptr<PromptAnswerer> m_answerer;
 };
 
 void TestMainWindowSignals::init()
 {
-    TestEnv::clearSettings();
     // Before the window, as in the program.
     m_termination = std::make_unique<TerminationSignals>();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->isValid());
-    QVERIFY(m_fx->writeConfig(Config));
-    m_answerer = std::make_unique<PromptAnswerer>();
+    WindowTestCase::init();
 }
 
 void TestMainWindowSignals::cleanup()
 {
-    QApplication::restoreOverrideCursor(); // after a failed test only
-    m_answerer.reset();
-    m_fx.reset();
+    WindowTestCase::cleanup();
     m_termination.reset();
 }
 

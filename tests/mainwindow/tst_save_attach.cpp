@@ -104,21 +104,15 @@ QList<int> oneTo(int n)
     return values;
 }
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 } // namespace
 
-class TestSaveAttach : public QObject
+class TestSaveAttach : public WindowTestCase
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+public:
+    TestSaveAttach() : WindowTestCase("[General]\n# ServerUID=auto\n") {}
 
+private slots:
     void windowLockedWhileAttaching();
     void restartRequestedOnceAfterLastCheck();
     void deviceShowingOnThirdCheck();
@@ -138,31 +132,7 @@ private slots:
 private:
     // Opens the window on the machine and gives the spare mouse to seat1.
     MainWindow *openWithSpareOnSeat1(const QByteArray &extra = {});
-
-    std::unique_ptr<WindowFixture> m_fx;
-    std::unique_ptr<PromptAnswerer> m_answerer;
 };
-
-void TestSaveAttach::initTestCase()
-{
-    TestEnv::init();
-}
-
-void TestSaveAttach::init()
-{
-    TestEnv::clearSettings();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->isValid());
-    QVERIFY(m_fx->writeConfig("[General]\n# ServerUID=auto\n"));
-    m_answerer = std::make_unique<PromptAnswerer>();
-}
-
-void TestSaveAttach::cleanup()
-{
-    m_fx.reset();
-    m_answerer.reset();
-    QApplication::restoreOverrideCursor(); // after a failed test only
-}
 
 MainWindow *TestSaveAttach::openWithSpareOnSeat1(const QByteArray &extra)
 {

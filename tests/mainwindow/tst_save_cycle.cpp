@@ -30,11 +30,6 @@ const QByteArray Config = "[General]\nGreeter=zel-greeter\n# ServerUID=auto\nMin
 const QByteArray AppliedConfig = "[General]\nGreeter=zel-greeter\nServerUID=root\n"
                                  "##commented # ServerUID=auto\nMinimumVT=7\n";
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 } // namespace
 
 class TestSaveCycle : public QObject

@@ -74,11 +74,6 @@ QByteArray machine(bool withSeat3)
 
 const QByteArray Config = "[General]\n# ServerUID=auto\nGreeter=zel-greeter\n";
 
-QAction *action(const MainWindow *w, const char *name)
-{
-    return w->findChild<QAction *>(QLatin1String(name));
-}
-
 QStringList seatIds(const MainWindow *w)
 {
     QStringList ids;
@@ -89,14 +84,13 @@ QStringList seatIds(const MainWindow *w)
 
 } // namespace
 
-class TestSaveQueue : public QObject
+class TestSaveQueue : public WindowTestCase
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+public:
+    TestSaveQueue() : WindowTestCase(Config) {}
 
+private slots:
     void nothingChangedDoesNothing();
     void queueFollowsPanelsThenMainSeat_data();
     void queueFollowsPanelsThenMainSeat();
@@ -108,31 +102,7 @@ private slots:
 
 private:
     void verifyNothingApplied(const MainWindow *w, int callsBefore);
-
-    std::unique_ptr<WindowFixture> m_fx;
-    std::unique_ptr<PromptAnswerer> m_answerer;
 };
-
-void TestSaveQueue::initTestCase()
-{
-    TestEnv::init();
-}
-
-void TestSaveQueue::init()
-{
-    TestEnv::clearSettings();
-    m_fx = std::make_unique<WindowFixture>();
-    QVERIFY(m_fx->isValid());
-    QVERIFY(m_fx->writeConfig(Config));
-    m_answerer = std::make_unique<PromptAnswerer>();
-}
-
-void TestSaveQueue::cleanup()
-{
-    m_fx.reset();
-    m_answerer.reset();
-    QApplication::restoreOverrideCursor(); // after a failed test only
-}
 
 // A stopped save changes nothing: no attach, the file as it was, no restart,
 // the layout still unsaved.

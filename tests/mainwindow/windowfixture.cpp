@@ -9,6 +9,7 @@
 #include "seatpanel/devtreewidget.h"
 #include "seatpanel/seat.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -28,13 +29,9 @@
 WindowFixture::WindowFixture()
 {
     m_clock.start();
-    QDir root(m_dir.path());
+    QDir root(path());
     root.mkpath(QStringLiteral("log"));
     root.mkpath(QStringLiteral("class/drm"));
-    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(path(QStringLiteral("calls.log"))));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(machinePath()));
-    qputenv("ZEL_UDEVADM_LOG", QFile::encodeName(path(QStringLiteral("udevadm.log"))));
-    qputenv("ZEL_EMULATOR_SEQUENCE_LOG", QFile::encodeName(path(QStringLiteral("sequence.log"))));
     useDisplayManager(QStringLiteral("zel-dm.service"));
 }
 
@@ -50,48 +47,6 @@ bool WindowFixture::useDisplayManager(const QString &target)
 WindowFixture::~WindowFixture()
 {
     closeWindow();
-    // A fixture made before this one is gone may have set them already.
-    if (qgetenv("ZEL_LOGINCTL_LOG") == QFile::encodeName(path(QStringLiteral("calls.log"))))
-        qunsetenv("ZEL_LOGINCTL_LOG");
-    if (qgetenv("ZEL_LOGINCTL_MACHINE") == QFile::encodeName(machinePath()))
-        qunsetenv("ZEL_LOGINCTL_MACHINE");
-    if (qgetenv("ZEL_UDEVADM_LOG") == QFile::encodeName(path(QStringLiteral("udevadm.log"))))
-        qunsetenv("ZEL_UDEVADM_LOG");
-    if (qgetenv("ZEL_EMULATOR_SEQUENCE_LOG") ==
-        QFile::encodeName(path(QStringLiteral("sequence.log"))))
-        qunsetenv("ZEL_EMULATOR_SEQUENCE_LOG");
-}
-
-QString WindowFixture::path(const QString &relative) const
-{
-    return m_dir.path() + QLatin1Char('/') + relative;
-}
-
-bool WindowFixture::useMachine(const QString &name, const QByteArray &extra)
-{
-    const QByteArray content =
-        TestEnv::readFile(TestEnv::dataDir() + QStringLiteral("/machines/") + name);
-    if (content.isEmpty())
-        return false;
-    return writeMachine(content + "\n" + extra);
-}
-
-bool WindowFixture::writeMachine(const QByteArray &content)
-{
-    return TestEnv::writeFile(machinePath(), content);
-}
-
-bool WindowFixture::appendToMachine(const QByteArray &lines)
-{
-    QFile file(machinePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    return file.write("\n" + lines + "\n") == lines.size() + 2;
-}
-
-QByteArray WindowFixture::machine() const
-{
-    return TestEnv::readFile(machinePath());
 }
 
 bool WindowFixture::writeConfig(const QByteArray &content)
@@ -173,21 +128,6 @@ void WindowFixture::closeWindow()
 bool WindowFixture::waitLoaded(MainWindow *window, int timeoutMs)
 {
     return QTest::qWaitFor([window] { return !window->isLoading(); }, timeoutMs);
-}
-
-QList<QStringList> WindowFixture::calls() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("calls.log")));
-}
-
-QList<QStringList> WindowFixture::udevadmCalls() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("udevadm.log")));
-}
-
-QList<QStringList> WindowFixture::sequence() const
-{
-    return TestEnv::readCallLog(path(QStringLiteral("sequence.log")));
 }
 
 QList<QPair<QString, QString>> WindowFixture::attaches(int from) const
@@ -300,6 +240,22 @@ bool WindowFixture::waitForApplyEnd(int timeoutMs)
     return !w->isApplying();
 }
 
+bool WindowFixture::endOutsideChangeDelay()
+{
+    auto *delay =
+        m_window ? m_window->findChild<QTimer *>(QStringLiteral("outsideChangeDelay")) : nullptr;
+    if (!delay)
+        return false;
+    QCoreApplication::processEvents(); // what was posted before comes first
+    // As a single-shot timer fires: no longer active, then its signal.
+    if (delay->isActive()) {
+        delay->stop();
+        QMetaObject::invokeMethod(delay, "timeout");
+    }
+    QCoreApplication::processEvents();
+    return true;
+}
+
 void WindowFixture::answerSave(PromptAnswerer &answerer)
 {
     answerer.answer(QMessageBox::Yes);
@@ -329,7 +285,7 @@ bool WindowFixture::addPrimaryLog(const QString &notation)
 bool WindowFixture::addCardLink(const QString &name, const QString &device)
 {
     const QString target = QStringLiteral("devices/") + device + QStringLiteral("/drm/") + name;
-    if (!QDir(m_dir.path()).mkpath(target))
+    if (!QDir(path()).mkpath(target))
         return false;
     const QByteArray relative = QFile::encodeName(QStringLiteral("../../") + target);
     const QByteArray link = QFile::encodeName(path(QStringLiteral("class/drm/") + name));
@@ -344,6 +300,33 @@ bool WindowFixture::markBootCard(const QString &name)
            QFile::link(QStringLiteral("../.."), card + QStringLiteral("/device")) &&
            QFile::link(path(QStringLiteral("bus/pci")), device + QStringLiteral("/subsystem")) &&
            TestEnv::writeFile(device + QStringLiteral("/boot_vga"), "1\n");
+}
+
+QAction *action(const MainWindow *window, const char *name)
+{
+    return window->findChild<QAction *>(QLatin1String(name));
+}
+
+void WindowTestCase::initTestCase()
+{
+    TestEnv::init();
+}
+
+void WindowTestCase::init()
+{
+    TestEnv::clearSettings();
+    m_fx = std::make_unique<WindowFixture>();
+    m_answerer = std::make_unique<PromptAnswerer>();
+    QVERIFY(m_fx->isValid());
+    if (!m_config.isEmpty())
+        QVERIFY(m_fx->writeConfig(m_config));
+}
+
+void WindowTestCase::cleanup()
+{
+    m_fx.reset();
+    m_answerer.reset();
+    QApplication::restoreOverrideCursor(); // after a failed test only
 }
 
 namespace {

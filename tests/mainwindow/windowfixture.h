@@ -13,22 +13,21 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
 class DevTreeWidget;
+class QAction;
 class QPushButton;
 class QWidget;
 class QTreeWidgetItem;
 class Seat;
 
-// A private system for one main window: a copy of a machine description for
-// the emulated loginctl, its call log, a display manager log directory and a
-// DRM class directory (both empty until a test fills them), a configuration
-// file and a recorder for service restarts. Nothing of the real system is
-// touched.
-class WindowFixture
+// A private system for one main window: the emulated loginctl's machine and
+// call logs, a display manager log directory and a DRM class directory (both
+// empty until a test fills them), a configuration file and a recorder for
+// service restarts. Nothing of the real system is touched.
+class WindowFixture : public EmulatedSystem
 {
 public:
     // What the window looked like when it asked for the restart.
@@ -46,19 +45,6 @@ public:
 
     WindowFixture();
     ~WindowFixture();
-
-    bool isValid() const { return m_dir.isValid(); }
-    QString path(const QString &relative) const;
-
-    // Copies tests/data/machines/<name>, with extra lines appended, and points
-    // the emulator at the copy.
-    bool useMachine(const QString &name, const QByteArray &extra = {});
-    // A description written out by the test.
-    bool writeMachine(const QByteArray &content);
-    // Faults and devices may be appended at any time.
-    bool appendToMachine(const QByteArray &lines);
-    QByteArray machine() const;
-    QString machinePath() const { return path(QStringLiteral("machine")); }
 
     // The display manager the window finds: the unit display-manager.service
     // links to ("lightdm.service", "/dev/null"), or none for an empty target.
@@ -101,12 +87,6 @@ public:
 
     QList<Restart> restarts;
 
-    // The emulated loginctl's call log, one argument list per call.
-    QList<QStringList> calls() const;
-    // The emulated udevadm's.
-    QList<QStringList> udevadmCalls() const;
-    // Both, in the order they were made, each call led by its program's name.
-    QList<QStringList> sequence() const;
     int callCount() const { return calls().size(); }
     // The (seat, address) of every attach from call number `from` on.
     QList<QPair<QString, QString>> attaches(int from = 0) const;
@@ -126,16 +106,44 @@ public:
     bool giveToPanel(const QString &deviceName, const QString &seatId);
     // Waits until the attach job has ended.
     bool waitForApplyEnd(int timeoutMs = 20000);
+    // Lets the own window's wait after outside changes run out now, as its
+    // second passing would; false when the window has no such wait.
+    bool endOutsideChangeDelay();
 
     // Yes to the restart question of a save.
     static void answerSave(PromptAnswerer &answerer);
     static QList<SeenBox> messageBoxes(const PromptAnswerer &answerer);
 
 private:
-    QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
     QPointer<MainWindow> m_current; // the window whose restarts are recorded
     QElapsedTimer m_clock;
+};
+
+// The window's action of that object name.
+QAction *action(const MainWindow *window, const char *name);
+
+// The test case of a window: for every test the settings emptied, a fixture
+// of its own with the configuration file (when one is given) and an answerer
+// for the prompts. A test case that prepares more declares its own init()
+// and calls this one first.
+class WindowTestCase : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WindowTestCase(const QByteArray &config = {}) : m_config(config) {}
+
+protected slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+protected:
+    std::unique_ptr<WindowFixture> m_fx;
+    std::unique_ptr<PromptAnswerer> m_answerer;
+
+private:
+    QByteArray m_config;
 };
 
 // Answers for the create-seat dialog (PromptAnswerer::act): record the video

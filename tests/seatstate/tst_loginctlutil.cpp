@@ -38,10 +38,7 @@ private slots:
     void refusedAttachLeavesTheRunningOnesDevice();
 
 private:
-    void useMachine(const QString &name, const QByteArray &extra = {});
-    QList<QStringList> callLog() const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<EmulatedSystem> m_system;
     QByteArray m_path;
 };
 
@@ -71,29 +68,13 @@ void TestLoginctlUtil::initTestCase()
 
 void TestLoginctlUtil::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(m_dir->filePath("calls.log")));
-    useMachine("three-seats.machine");
+    m_system = std::make_unique<EmulatedSystem>();
+    QVERIFY(m_system->useMachine("three-seats.machine"));
 }
 
 void TestLoginctlUtil::cleanup()
 {
     qputenv("PATH", m_path);
-}
-
-void TestLoginctlUtil::useMachine(const QString &name, const QByteArray &extra)
-{
-    const QString copy = m_dir->filePath("machine");
-    QFile::remove(copy);
-    QByteArray content = TestEnv::readFile(TestEnv::dataDir() + "/machines/" + name);
-    QVERIFY(!content.isEmpty());
-    QVERIFY(TestEnv::writeFile(copy, content + "\n" + extra));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(copy));
-}
-
-QList<QStringList> TestLoginctlUtil::callLog() const
-{
-    return TestEnv::readCallLog(m_dir->filePath("calls.log"));
 }
 
 void TestLoginctlUtil::listSeats()
@@ -107,12 +88,12 @@ void TestLoginctlUtil::listSeats()
     QCOMPARE(util.readOutput(), QString("seat0\nseat1\n"));
     // Reading consumes the output.
     QVERIFY(util.readOutput().isNull());
-    QCOMPARE(callLog(), QList<QStringList>({{"list-seats", "--no-legend"}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"list-seats", "--no-legend"}}));
 }
 
 void TestLoginctlUtil::emptySeatListStillFinishes()
 {
-    useMachine("three-seats.machine", "fault list-seats silent\n");
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault list-seats silent\n"));
     LoginctlUtil util;
     Spies spies(util);
     util.readSeatsList();
@@ -123,13 +104,13 @@ void TestLoginctlUtil::emptySeatListStillFinishes()
 
 void TestLoginctlUtil::readSeatStatusParsesDevices()
 {
-    useMachine("v252-seat1-two-interface-keyboard.machine");
+    QVERIFY(m_system->useMachine("v252-seat1-two-interface-keyboard.machine"));
     LoginctlUtil util;
     Spies spies(util);
     util.readSeatStatus("seat1");
     QVERIFY(spies.status.wait(10000));
     QCOMPARE(spies.completions(), 1);
-    QCOMPARE(callLog(), QList<QStringList>({{"seat-status", "seat1"}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"seat-status", "seat1"}}));
     QCOMPARE(util.devices.values(VideocardCategory).size(), 1);
     QCOMPARE(util.devices.values(KeyboardCategory).size(), 2);
     QCOMPARE(util.devices.values(MouseCategory).size(), 1);
@@ -171,12 +152,12 @@ void TestLoginctlUtil::checkSeatStatusLeavesDevicesAlone()
     const QString output = util.readOutput();
     QVERIFY(output.startsWith("seat0\n"));
     QVERIFY(output.contains("/sys/devices/pci0000:00/0000:00:02.0/drm/card0\n"));
-    QCOMPARE(callLog().last(), QStringList({"seat-status", "seat0"}));
+    QCOMPARE(m_system->calls().last(), QStringList({"seat-status", "seat0"}));
 }
 
 void TestLoginctlUtil::treeIsReadInUtf8UnderAsciiLocale()
 {
-    useMachine("v252-seat1-two-interface-keyboard.machine");
+    QVERIFY(m_system->useMachine("v252-seat1-two-interface-keyboard.machine"));
     const QByteArray oldLang = qgetenv("LANG");
     qputenv("LANG", "C");
     LoginctlUtil util;
@@ -202,7 +183,7 @@ void TestLoginctlUtil::attachPassesExactlyThreeArguments()
     QVERIFY(spies.attached.wait(10000));
     QCOMPARE(spies.completions(), 1);
     QCOMPARE(spies.attached.first(), QVariantList({"seat1", mouse}));
-    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", mouse}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"attach", "seat1", mouse}}));
 
     // The emulated machine took the attach.
     util.checkSeatStatus("seat1");
@@ -219,7 +200,7 @@ void TestLoginctlUtil::attachFailureIsNoError()
     QVERIFY(spies.attached.wait(10000));
     QCOMPARE(spies.error.count(), 0);
     QCOMPARE(spies.attached.first(), QVariantList({"seat1", address}));
-    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", address}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"attach", "seat1", address}}));
     QVERIFY(util.readOutput().isNull()); // the message went to stderr
 }
 
@@ -231,14 +212,14 @@ void TestLoginctlUtil::blanksStayInOneArgument()
     QVERIFY(spies.attached.wait(10000));
     util.readSeatStatus("seat one");
     QVERIFY(spies.status.wait(10000));
-    QCOMPARE(callLog(),
+    QCOMPARE(m_system->calls(),
              QList<QStringList>({{"attach", "seat 1", "/sys/devices/with blank/and\ttab"},
                                  {"seat-status", "seat one"}}));
 }
 
 void TestLoginctlUtil::crashGivesTwoErrors()
 {
-    useMachine("three-seats.machine", "fault seat-status crash\n");
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault seat-status crash\n"));
     LoginctlUtil util;
     Spies spies(util);
     util.readSeatStatus("seat0");
@@ -320,7 +301,7 @@ void TestLoginctlUtil::outputEndsAtNul()
 
 void TestLoginctlUtil::idleRunnerIgnoresTheEnd()
 {
-    useMachine("three-seats.machine", "fault seat-status sleep 300\n");
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault seat-status sleep 300\n"));
     LoginctlUtil util;
     Spies spies(util);
     util.checkSeatStatus("seat1");
@@ -328,12 +309,12 @@ void TestLoginctlUtil::idleRunnerIgnoresTheEnd()
     QTest::qWait(1500);
     QCOMPARE(spies.completions(), 0);
     QCOMPARE(spies.error.count(), 0);
-    QCOMPARE(callLog().size(), 1);
+    QCOMPARE(m_system->calls().size(), 1);
 }
 
 void TestLoginctlUtil::secondCommandWhileRunningIsRefused()
 {
-    useMachine("three-seats.machine", "fault seat-status sleep 300\n");
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault seat-status sleep 300\n"));
     LoginctlUtil util;
     Spies spies(util);
     util.readSeatStatus("seat1");
@@ -343,14 +324,14 @@ void TestLoginctlUtil::secondCommandWhileRunningIsRefused()
     QVERIFY(spies.status.wait(10000));
     QCOMPARE(spies.completions(), 1);
     QVERIFY(!util.devices.isEmpty());
-    QCOMPARE(callLog(), QList<QStringList>({{"seat-status", "seat1"}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"seat-status", "seat1"}}));
 }
 
 // An attach refused while another runs must not take over the seat and the
 // device the running one reports when it ends.
 void TestLoginctlUtil::refusedAttachLeavesTheRunningOnesDevice()
 {
-    useMachine("three-seats.machine", "fault attach sleep 300\n");
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault attach sleep 300\n"));
     LoginctlUtil util;
     Spies spies(util);
     util.attachThisDevice("seat1", "/sys/devices/first");
@@ -359,7 +340,7 @@ void TestLoginctlUtil::refusedAttachLeavesTheRunningOnesDevice()
     QVERIFY(spies.attached.wait(10000));
     QCOMPARE(spies.attached.size(), 1);
     QCOMPARE(spies.attached.first(), (QList<QVariant>{"seat1", "/sys/devices/first"}));
-    QCOMPARE(callLog(), QList<QStringList>({{"attach", "seat1", "/sys/devices/first"}}));
+    QCOMPARE(m_system->calls(), QList<QStringList>({{"attach", "seat1", "/sys/devices/first"}}));
 }
 
 QTEST_GUILESS_MAIN(TestLoginctlUtil)

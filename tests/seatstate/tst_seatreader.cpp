@@ -93,10 +93,9 @@ private slots:
     void cardCompanionsFollowTheCard();
 
 private:
-    bool useMachine(const QString &name, const QByteArray &extra = {});
     SeatLayout read(SeatReader &reader, QSignalSpy &finished);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<EmulatedSystem> m_system;
 };
 
 void TestSeatReader::initTestCase()
@@ -106,16 +105,8 @@ void TestSeatReader::initTestCase()
 
 void TestSeatReader::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    qputenv("ZEL_LOGINCTL_LOG", QFile::encodeName(m_dir->filePath("calls.log")));
-    qputenv("ZEL_LOGINCTL_MACHINE", QFile::encodeName(m_dir->filePath("machine")));
-    QVERIFY(useMachine("three-seats.machine"));
-}
-
-bool TestSeatReader::useMachine(const QString &name, const QByteArray &extra)
-{
-    const QByteArray content = TestEnv::readFile(TestEnv::dataDir() + "/machines/" + name);
-    return !content.isEmpty() && TestEnv::writeFile(m_dir->filePath("machine"), content + extra);
+    m_system = std::make_unique<EmulatedSystem>();
+    QVERIFY(m_system->useMachine("three-seats.machine"));
 }
 
 SeatLayout TestSeatReader::read(SeatReader &reader, QSignalSpy &finished)
@@ -128,7 +119,7 @@ SeatLayout TestSeatReader::read(SeatReader &reader, QSignalSpy &finished)
 
 void TestSeatReader::layoutOfThreeSeats()
 {
-    QVERIFY(useMachine("three-seats.machine", "seat seat10\nseat seat-b\n"));
+    QVERIFY(m_system->useMachine("three-seats.machine", "seat seat10\nseat seat-b\n"));
     SeatReader reader;
     QSignalSpy finished(&reader, &SeatReader::finished);
     QSignalSpy errors(&reader, &SeatReader::error);
@@ -140,13 +131,12 @@ void TestSeatReader::layoutOfThreeSeats()
     // seat0 is the main seat and comes first; the others in plain
     // character order, though seat-b sorts before seat0.
     QCOMPARE(layout.seatIds(), (QStringList{"seat0", "seat-b", "seat1", "seat10"}));
-    QCOMPARE(TestEnv::readCallLog(m_dir->filePath("calls.log")),
-             (QList<QStringList>{{"list-seats", "--no-legend"},
-                                 {"seat-status", "seat0"},
-                                 {"seat-status", "seat-b"},
-                                 {"seat-status", "seat1"},
-                                 {"seat-status", "seat10"},
-                                 {"list-sessions", "--no-legend"}}));
+    QCOMPARE(m_system->calls(), (QList<QStringList>{{"list-seats", "--no-legend"},
+                                                    {"seat-status", "seat0"},
+                                                    {"seat-status", "seat-b"},
+                                                    {"seat-status", "seat1"},
+                                                    {"seat-status", "seat10"},
+                                                    {"list-sessions", "--no-legend"}}));
 
     const SeatContent &seat0 = layout.seats.at(0);
     QVERIFY(seat0.read);
@@ -177,7 +167,7 @@ void TestSeatReader::layoutOfThreeSeats()
 // loginctl prints "(none)" for a seat without devices: no item comes of it.
 void TestSeatReader::seatWithoutDevices()
 {
-    QVERIFY(useMachine("three-seats.machine", "seat seat2\n"));
+    QVERIFY(m_system->useMachine("three-seats.machine", "seat seat2\n"));
     SeatReader reader;
     QSignalSpy finished(&reader, &SeatReader::finished);
     const SeatLayout layout = read(reader, finished);
@@ -190,7 +180,8 @@ void TestSeatReader::seatWithoutDevices()
 // devices, the later ones are listed but not read.
 void TestSeatReader::failureKeepsWhatWasRead()
 {
-    QVERIFY(useMachine("three-seats.machine", "seat seat2\nfault seat-status crash arg=seat1\n"));
+    QVERIFY(m_system->useMachine("three-seats.machine",
+                                 "seat seat2\nfault seat-status crash arg=seat1\n"));
     SeatReader reader;
     QSignalSpy finished(&reader, &SeatReader::finished);
     QSignalSpy errors(&reader, &SeatReader::error);
@@ -267,7 +258,7 @@ void TestSeatReader::readingsLeaveNoDescriptors()
 
 void TestSeatReader::noSeats()
 {
-    QVERIFY(useMachine("three-seats.machine", "fault list-seats silent\n"));
+    QVERIFY(m_system->useMachine("three-seats.machine", "fault list-seats silent\n"));
     SeatReader reader;
     QSignalSpy finished(&reader, &SeatReader::finished);
     const SeatLayout layout = read(reader, finished);
@@ -289,14 +280,14 @@ void TestSeatReader::startWhileReadingIsIgnored()
     QTest::qWait(100);
     QCOMPARE(finished.size(), 1);
     QCOMPARE(errors.size(), 0);
-    QCOMPARE(TestEnv::readCallLog(m_dir->filePath("calls.log")).size(), 4);
+    QCOMPARE(m_system->calls().size(), 4);
 }
 
 // The text files a receiver under "Unrecognized devices"; udev knows better.
 // What the text already classified stays where it is.
 void TestSeatReader::receiversUnderKeyboardAndMouse()
 {
-    QVERIFY(useMachine("three-seats.machine", ReceiverLines));
+    QVERIFY(m_system->useMachine("three-seats.machine", ReceiverLines));
     auto info = std::make_shared<FakeDeviceInfo>();
     info->input(Combo, true, true);
     info->input(ReceiverKeys, true, false);
