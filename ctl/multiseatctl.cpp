@@ -470,13 +470,12 @@ int MultiseatCtl::attach(const QList<AttachPair> &queue, const QHash<QString, QS
     }
     if (outcome.result == AttachOutcome::Result::Stopped)
         return Failed;
-    return finishChange(sessions, restart);
+    return finishChange(displayManager, sessions, restart);
 }
 
-int MultiseatCtl::finishChange(const QList<SeatSession> &sessions, bool restart)
+int MultiseatCtl::finishChange(const DisplayManager &displayManager,
+                               const QList<SeatSession> &sessions, bool restart)
 {
-    const DisplayManager displayManager = DisplayManager::detect(
-        m_environment.displayManagerLink, m_environment.defaultDisplayManager);
     if (m_endingOnSignal) {
         say(tr("Ended by a signal: the devices are on their seats, nothing was restarted."));
         return Failed;
@@ -555,5 +554,5 @@ int MultiseatCtl::reset(bool yes)
         updateDmConfig(
             false, [this](const QString &text) { say(text); }, m_environment.displayManagerConfig);
     }
-    return finishChange(before.sessions, true);
+    return finishChange(displayManager, before.sessions, true);
 }

@@ -5,7 +5,9 @@
 
 #include "apply/applyenvironment.h"
 #include "apply/attachjob.h"
+#include "apply/displaymanager.h"
 #include "apply/saveplan.h"
+#include "core/applylock.h"
 #include "seatstate/layoutfile.h"
 #include "seatstate/seatreader.h"
 
@@ -64,11 +66,12 @@ private:
 
     bool read(SeatLayout *layout);
     QString productOf(const QStringList &addresses) const;
-    bool lock(class ApplyLock &lock);
+    bool lock(ApplyLock &lock);
     void keepBefore(const SeatLayout &before);
     int attach(const QList<AttachPair> &queue, const QHash<QString, QString> &names,
                int furtherSeats, const QList<SeatSession> &sessions, bool restart);
-    int finishChange(const QList<SeatSession> &sessions, bool restart);
+    int finishChange(const DisplayManager &displayManager, const QList<SeatSession> &sessions,
+                     bool restart);
     void say(const QString &text);
     bool stoppedBySignal();
 

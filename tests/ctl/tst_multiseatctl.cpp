@@ -26,6 +26,16 @@ const QString Usb = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1/")
 const QString Keyboard10 = Usb + QStringLiteral("1-5/1-5:1.0/0003:1C4F:0002.0006/input/input10");
 const QString Mouse11 = Usb + QStringLiteral("1-6/1-6:1.0/0003:045E:0084.0007/input/input11");
 
+// seat2 with the spare card, keyboard and mouse of the three-seat machine.
+void addBackRow(LayoutFile &file)
+{
+    file.seats.append({QStringLiteral("seat2"),
+                       QStringLiteral("Back row"),
+                       {{{Card3}, VideocardCategory, "card3", {}},
+                        {{Keyboard10}, KeyboardCategory, "keyboard", {}},
+                        {{Mouse11}, MouseCategory, "mouse", {}}}});
+}
+
 struct Run
 {
     int code = -1;
@@ -175,23 +185,16 @@ void TestMultiseatCtl::verbs()
     QFETCH(bool, changes);
     QFETCH(int, restarts);
 
-    auto newSeat = [](LayoutFile &file) {
-        file.seats.append({QStringLiteral("seat2"),
-                           QStringLiteral("Back row"),
-                           {{{Card3}, VideocardCategory, "card3", {}},
-                            {{Keyboard10}, KeyboardCategory, "keyboard", {}},
-                            {{Mouse11}, MouseCategory, "mouse", {}}}});
-    };
     const QList<std::function<void(LayoutFile &)>> changes_{
         {},
         [](LayoutFile &) {},
-        newSeat,
-        [&](LayoutFile &file) {
-            newSeat(file);
+        addBackRow,
+        [](LayoutFile &file) {
+            addBackRow(file);
             file.seats.last().devices.first().keys = QStringList{"drm-pci-0000_09_00_0"};
         },
-        [&](LayoutFile &file) {
-            newSeat(file);
+        [](LayoutFile &file) {
+            addBackRow(file);
             file.seats.last().devices = file.seats.last().devices.mid(0, 1);
         },
         [](LayoutFile &file) {
@@ -235,12 +238,7 @@ void TestMultiseatCtl::windowAndCommandShareOneLock()
 {
     const QString lockPath = m_fx->path(QStringLiteral("lock"));
     const QString path = m_fx->path(QStringLiteral("layout.json"));
-    QVERIFY(TestEnv::writeFile(path, layout([](LayoutFile &file) {
-                                   file.seats.append({"seat2",
-                                                      {},
-                                                      {{{Card3}, VideocardCategory, "c", {}},
-                                                       {{Mouse11}, MouseCategory, "m", {}}}});
-                               })));
+    QVERIFY(TestEnv::writeFile(path, layout(addBackRow)));
     {
         // An open window keeps the command off, whatever it would change.
         ApplyLock window(lockPath);
@@ -259,7 +257,7 @@ void TestMultiseatCtl::windowAndCommandShareOneLock()
     m_fx->applyLockPath = lockPath;
     MainWindow *window = m_fx->openWindow();
     QVERIFY(window);
-    QVERIFY(m_fx->giveToPanel(QStringLiteral("SIGMACHIP USB Keyboard"), QStringLiteral("seat1")));
+    QVERIFY(m_fx->giveToPanel(QStringLiteral("[MASTER] drm:card1"), QStringLiteral("seat1")));
     const int calls = changingCalls();
     PromptAnswerer answerer;
     WindowFixture::answerSave(answerer);
@@ -294,12 +292,7 @@ void TestMultiseatCtl::lockNeverThroughALink()
 void TestMultiseatCtl::signalBeforeTheFirstAttachChangesNothing()
 {
     const QString path = m_fx->path(QStringLiteral("layout.json"));
-    QVERIFY(TestEnv::writeFile(path, layout([](LayoutFile &file) {
-                                   file.seats.append({"seat2",
-                                                      {},
-                                                      {{{Card3}, VideocardCategory, "c", {}},
-                                                       {{Mouse11}, MouseCategory, "m", {}}}});
-                               })));
+    QVERIFY(TestEnv::writeFile(path, layout(addBackRow)));
     TerminationSignals termination;
     ::raise(SIGTERM);
     QCOMPARE(run({"apply", path}).code, 1);
