@@ -61,6 +61,10 @@ bool ApplyLock::tryLock(const QString &holderName)
                                      .section(QLatin1Char('\n'), 0, 0);
             m_holderPid = said.section(QLatin1Char(' '), 0, 0).toLongLong();
             m_holder = said.section(QLatin1Char(' '), 1);
+            // Caught between its lock and its words, or between its last
+            // words and its close: busy all the same.
+            m_error = QCoreApplication::translate("ApplyLock", "%1 is held by another program.")
+                          .arg(m_path);
         } else {
             m_error = QString::fromLocal8Bit(std::strerror(error));
         }

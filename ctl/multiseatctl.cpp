@@ -59,7 +59,16 @@ QString MultiseatCtl::ruleName(SaveMessage message)
 
 void MultiseatCtl::say(const QString &text)
 {
-    *m_io.err << ApplyLock::CommandHolder << ": " << text << '\n';
+    // Device names come from the devices themselves: no escape sequence of
+    // theirs reaches the terminal.
+    QString safe;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\t') || !LayoutDiff::isControl(c))
+            safe += c;
+        else
+            safe += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    *m_io.err << ApplyLock::CommandHolder << ": " << safe << '\n';
     m_io.err->flush();
 }
 
@@ -83,7 +92,8 @@ int MultiseatCtl::run(const QStringList &arguments)
            "  apply FILE [--check] [--diff] [--no-restart]\n"
            "                       make this machine's layout the file's, as a save in the\n"
            "                       window does\n"
-           "  reset [--yes]        every device back to the main seat, every further seat gone\n"
+           "  reset [--yes] [--check]\n"
+           "                       every device back to the main seat, every further seat gone\n"
            "\n"
            "Exit codes:\n"
            "  0  nothing to change: nothing attached, nothing restarted\n"
@@ -93,8 +103,9 @@ int MultiseatCtl::run(const QStringList &arguments)
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption json(QStringLiteral("json"), tr("show: print JSON."));
-    const QCommandLineOption check(QStringLiteral("check"),
-                                   tr("apply: change nothing, only tell whether a change is due."));
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        tr("apply, reset: change nothing, only tell whether a change is due."));
     const QCommandLineOption diff(QStringLiteral("diff"),
                                   tr("apply: print the moves on standard output, one per line."));
     const QCommandLineOption noRestart(QStringLiteral("no-restart"),
@@ -132,7 +143,7 @@ int MultiseatCtl::run(const QStringList &arguments)
     const QList<Verb> verbs{{QStringLiteral("show"), {&json}, 1, 1},
                             {QStringLiteral("export"), {}, 1, 2},
                             {QStringLiteral("apply"), {&check, &diff, &noRestart}, 2, 2},
-                            {QStringLiteral("reset"), {&yes}, 1, 1}};
+                            {QStringLiteral("reset"), {&yes, &check}, 1, 1}};
     const Verb *chosen = nullptr;
     for (const Verb &v : verbs) {
         if (v.name == verb)
@@ -170,7 +181,7 @@ int MultiseatCtl::run(const QStringList &arguments)
     if (verb == QLatin1String("apply"))
         return apply(words.value(1), parser.isSet(check), parser.isSet(diff),
                      !parser.isSet(noRestart));
-    return reset(parser.isSet(yes));
+    return reset(parser.isSet(yes), parser.isSet(check));
 }
 
 bool MultiseatCtl::read(SeatLayout *layout)
@@ -306,17 +317,20 @@ bool MultiseatCtl::lock(ApplyLock &lock)
     return false;
 }
 
-void MultiseatCtl::keepBefore(const SeatLayout &before)
+bool MultiseatCtl::keepBefore(const SeatLayout &before)
 {
     if (m_environment.layoutHistoryDir.isEmpty())
-        return;
+        return true;
     const LayoutFile file = LayoutFile::of(
         before, [this](const QStringList &addresses) { return productOf(addresses); });
     QString error;
-    if (!LayoutHistory(m_environment.layoutHistoryDir).keep(file, m_environment.now(), &error))
-        say(tr("The layout before this change could not be kept, so it cannot be restored "
-               "later: %1")
-                .arg(error));
+    if (LayoutHistory(m_environment.layoutHistoryDir).keep(file, m_environment.now(), &error))
+        return true;
+    // The window asks whoever sits in front of it; nobody watches a script,
+    // and a change without its way back is not made.
+    say(tr("The layout before this change could not be kept, so nothing was changed: %1")
+            .arg(error));
+    return false;
 }
 
 int MultiseatCtl::apply(const QString &path, bool check, bool diff, bool restart)
@@ -327,6 +341,10 @@ int MultiseatCtl::apply(const QString &path, bool check, bool diff, bool restart
         say(tr("%1 is no layout file: %2").arg(path, error));
         return Failed;
     }
+    // Read and planned under the lock, so that no other change comes between.
+    ApplyLock applyLock(m_environment.applyLockPath);
+    if (!check && !lock(applyLock))
+        return Failed;
     SeatLayout before;
     if (!read(&before))
         return Failed;
@@ -393,16 +411,12 @@ int MultiseatCtl::apply(const QString &path, bool check, bool diff, bool restart
         m_io.out->flush();
     }
     if (check) {
-        say(tr("%n device(s) would change seat.", nullptr, changes.moves.size()));
+        say(tr("%n change(s) due.", nullptr, changes.moves.size() + changes.renames.size()));
         return Changed;
     }
 
-    if (stoppedBySignal())
+    if (stoppedBySignal() || !keepBefore(before))
         return Failed;
-    ApplyLock applyLock(m_environment.applyLockPath);
-    if (!lock(applyLock))
-        return Failed;
-    keepBefore(before);
     for (const SeatContent &content : after.seats.mid(1)) {
         if (!content.displayName.isEmpty())
             AppSettings::setSeatDisplayName(content.seatId, content.displayName);
@@ -501,13 +515,16 @@ int MultiseatCtl::finishChange(const DisplayManager &displayManager,
     return Changed;
 }
 
-int MultiseatCtl::reset(bool yes)
+int MultiseatCtl::reset(bool yes, bool check)
 {
-    if (!yes && !m_io.inputIsTerminal) {
+    if (!yes && !check && !m_io.inputIsTerminal) {
         say(tr("reset asks before it changes anything; without a terminal to ask on, give "
                "--yes."));
         return Failed;
     }
+    ApplyLock applyLock(m_environment.applyLockPath);
+    if (!check && !lock(applyLock))
+        return Failed;
     SeatLayout before;
     if (!read(&before))
         return Failed;
@@ -515,6 +532,8 @@ int MultiseatCtl::reset(bool yes)
         say(tr("Nothing to change: every device is on the main seat."));
         return Unchanged;
     }
+    if (check)
+        return Changed;
     if (!yes) {
         *m_io.err << tr("Every device will go back to the main seat and every further seat will "
                         "be removed; the display manager will be set up for one seat and "
@@ -527,12 +546,8 @@ int MultiseatCtl::reset(bool yes)
             return Unchanged;
         }
     }
-    if (stoppedBySignal())
+    if (stoppedBySignal() || !keepBefore(before))
         return Failed;
-    ApplyLock applyLock(m_environment.applyLockPath);
-    if (!lock(applyLock))
-        return Failed;
-    keepBefore(before);
 
     SeatReset seatReset;
     seatReset.setTimeLimit(m_environment.commandTimeLimitMs);

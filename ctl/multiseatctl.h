@@ -62,12 +62,12 @@ private:
     int show(bool json);
     int exportLayout(const QString &path);
     int apply(const QString &path, bool check, bool diff, bool restart);
-    int reset(bool yes);
+    int reset(bool yes, bool check);
 
     bool read(SeatLayout *layout);
     QString productOf(const QStringList &addresses) const;
     bool lock(ApplyLock &lock);
-    void keepBefore(const SeatLayout &before);
+    bool keepBefore(const SeatLayout &before);
     int attach(const QList<AttachPair> &queue, const QHash<QString, QString> &names,
                int furtherSeats, const QList<SeatSession> &sessions, bool restart);
     int finishChange(const DisplayManager &displayManager, const QList<SeatSession> &sessions,

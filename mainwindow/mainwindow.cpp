@@ -37,7 +37,19 @@ MainWindow::MainWindow(QWidget *parent, const MainWindowEnvironment &environment
     : QMainWindow(parent), ui(new Ui::Form), m_environment(environment),
       m_toolTips(environment.deviceInfo), m_applyLock(environment.applyLockPath)
 {
-    m_applyLock.tryLock(ApplyLock::WindowHolder);
+    // zel-multiseatctl may be busy as the window opens: the window takes the
+    // lock as soon as it is free, so that no later run changes the seats
+    // under it.
+    if (!m_applyLock.tryLock(ApplyLock::WindowHolder)) {
+        auto *retry = new QTimer(this);
+        retry->setObjectName(QStringLiteral("applyLockRetry"));
+        retry->setInterval(1000);
+        connect(retry, &QTimer::timeout, this, [this, retry] {
+            if (m_applyLock.tryLock(ApplyLock::WindowHolder))
+                retry->deleteLater();
+        });
+        retry->start();
+    }
     ui->setupUi(this);
     ui->saveAction->setIcon(ThemeIcons::icon(QStringLiteral("document-save")));
     ui->exitAction->setIcon(ThemeIcons::icon(QStringLiteral("application-exit")));

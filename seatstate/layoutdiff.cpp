@@ -41,13 +41,28 @@ LayoutDiff LayoutDiff::between(const SeatLayout &before, const SeatLayout &after
     return diff;
 }
 
+bool LayoutDiff::isControl(QChar c)
+{
+    // C0, DEL and C1 (CSI among them), line and paragraph separators, and
+    // the invisible format characters that reorder text.
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QString LayoutDiff::quoted(const QString &text)
 {
     QString out = QStringLiteral("\"");
     for (const QChar c : text) {
         if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
             out += QLatin1Char('\\') + QString(c);
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Format)
+        else if (isControl(c))
             out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             out += c;

@@ -48,4 +48,7 @@ public:
     QStringList lines() const;
 
     static QString quoted(const QString &text);
+    // What quoted() writes as \xNN: characters that could move the cursor,
+    // start an escape sequence, break a line or reorder what is shown.
+    static bool isControl(QChar c);
 };

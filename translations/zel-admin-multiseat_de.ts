@@ -7,6 +7,10 @@
         <source>%1 is not a lock file of this program.</source>
         <translation>%1 ist keine Sperrdatei dieses Programms.</translation>
     </message>
+    <message>
+        <source>%1 is held by another program.</source>
+        <translation>%1 wird von einem anderen Programm gehalten.</translation>
+    </message>
 </context>
 <context>
     <name>AttachProgressDialog</name>
@@ -764,44 +768,8 @@ Laden Sie die Konfiguration neu und nehmen Sie die Änderungen erneut vor.</tran
 <context>
     <name>MultiseatCtl</name>
     <message>
-        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
-
-Verbs:
-  show [--json]        the seats and their devices as logind has them now
-  export [FILE]        the layout as a layout file (standard output without FILE)
-  apply FILE [--check] [--diff] [--no-restart]
-                       make this machine&apos;s layout the file&apos;s, as a save in the
-                       window does
-  reset [--yes]        every device back to the main seat, every further seat gone
-
-Exit codes:
-  0  nothing to change: nothing attached, nothing restarted
-  1  an error
-  2  changed, or would change with --check
-  3  refused by a layout rule, which the message names</source>
-        <translation>Zeigt, exportiert und übernimmt die Aufteilung der Arbeitsplätze dieses Mehrplatzrechners.
-
-Befehle:
-  show [--json]        die Arbeitsplätze und ihre Geräte, wie logind sie jetzt hat
-  export [DATEI]       die Aufteilung als Aufteilungsdatei (ohne DATEI auf die Standardausgabe)
-  apply DATEI [--check] [--diff] [--no-restart]
-                       macht die Aufteilung der Datei zu der dieses Rechners,
-                       wie es das Speichern im Fenster tut
-  reset [--yes]        alle Geräte zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze entfernt
-
-Rückgabewerte:
-  0  nichts zu ändern: nichts zugewiesen, nichts neu gestartet
-  1  ein Fehler
-  2  geändert, oder mit --check: würde ändern
-  3  von einer Regel der Aufteilung abgelehnt, die die Meldung nennt</translation>
-    </message>
-    <message>
         <source>show: print JSON.</source>
         <translation>show: JSON ausgeben.</translation>
-    </message>
-    <message>
-        <source>apply: change nothing, only tell whether a change is due.</source>
-        <translation>apply: nichts ändern, nur sagen, ob eine Änderung ansteht.</translation>
     </message>
     <message>
         <source>apply: print the moves on standard output, one per line.</source>
@@ -880,10 +848,6 @@ Rückgabewerte:
         <translation>Die Arbeitsplätze können jetzt nicht geändert werden: %1</translation>
     </message>
     <message>
-        <source>The layout before this change could not be kept, so it cannot be restored later: %1</source>
-        <translation>Die Aufteilung vor dieser Änderung konnte nicht aufbewahrt werden und lässt sich daher später nicht wiederherstellen: %1</translation>
-    </message>
-    <message>
         <source>%1 is no layout file: %2</source>
         <translation>%1 ist keine Aufteilungsdatei: %2</translation>
     </message>
@@ -914,13 +878,6 @@ Nichts wurde geändert.</translation>
     <message>
         <source>refused by the layout rule %1: %2</source>
         <translation>abgelehnt von der Aufteilungsregel %1: %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n device(s) would change seat.</source>
-        <translation>
-            <numerusform>%n Gerät würde den Arbeitsplatz wechseln.</numerusform>
-            <numerusform>%n Geräte würden den Arbeitsplatz wechseln.</numerusform>
-        </translation>
     </message>
     <message>
         <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
@@ -985,6 +942,55 @@ Möchten Sie fortfahren? [j/N] </translation>
     <message>
         <source>Ended by a signal; nothing was changed.</source>
         <translation>Durch ein Signal beendet; nichts wurde geändert.</translation>
+    </message>
+    <message>
+        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
+
+Verbs:
+  show [--json]        the seats and their devices as logind has them now
+  export [FILE]        the layout as a layout file (standard output without FILE)
+  apply FILE [--check] [--diff] [--no-restart]
+                       make this machine&apos;s layout the file&apos;s, as a save in the
+                       window does
+  reset [--yes] [--check]
+                       every device back to the main seat, every further seat gone
+
+Exit codes:
+  0  nothing to change: nothing attached, nothing restarted
+  1  an error
+  2  changed, or would change with --check
+  3  refused by a layout rule, which the message names</source>
+        <translation>Zeigt, exportiert und übernimmt die Aufteilung der Arbeitsplätze dieses Mehrplatzrechners.
+
+Befehle:
+  show [--json]        die Arbeitsplätze und ihre Geräte, wie logind sie jetzt hat
+  export [DATEI]       die Aufteilung als Aufteilungsdatei (ohne DATEI auf die Standardausgabe)
+  apply DATEI [--check] [--diff] [--no-restart]
+                       macht die Aufteilung der Datei zu der dieses Rechners,
+                       wie es das Speichern im Fenster tut
+  reset [--yes] [--check]
+                       alle Geräte zurück an den Hauptarbeitsplatz, alle weiteren Arbeitsplätze entfernt
+
+Rückgabewerte:
+  0  nichts zu ändern: nichts zugewiesen, nichts neu gestartet
+  1  ein Fehler
+  2  geändert, oder mit --check: würde ändern
+  3  von einer Regel der Aufteilung abgelehnt, die die Meldung nennt</translation>
+    </message>
+    <message>
+        <source>apply, reset: change nothing, only tell whether a change is due.</source>
+        <translation>apply, reset: nichts ändern, nur sagen, ob eine Änderung ansteht.</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so nothing was changed: %1</source>
+        <translation>Die Aufteilung vor dieser Änderung konnte nicht aufbewahrt werden, daher wurde nichts geändert: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n change(s) due.</source>
+        <translation>
+            <numerusform>%n Änderung steht an.</numerusform>
+            <numerusform>%n Änderungen stehen an.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

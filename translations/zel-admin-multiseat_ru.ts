@@ -7,6 +7,10 @@
         <source>%1 is not a lock file of this program.</source>
         <translation>%1 — не файл блокировки этой программы.</translation>
     </message>
+    <message>
+        <source>%1 is held by another program.</source>
+        <translation>%1 удерживается другой программой.</translation>
+    </message>
 </context>
 <context>
     <name>AttachProgressDialog</name>
@@ -765,44 +769,8 @@ Reload the configuration and make the changes again.</source>
 <context>
     <name>MultiseatCtl</name>
     <message>
-        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
-
-Verbs:
-  show [--json]        the seats and their devices as logind has them now
-  export [FILE]        the layout as a layout file (standard output without FILE)
-  apply FILE [--check] [--diff] [--no-restart]
-                       make this machine&apos;s layout the file&apos;s, as a save in the
-                       window does
-  reset [--yes]        every device back to the main seat, every further seat gone
-
-Exit codes:
-  0  nothing to change: nothing attached, nothing restarted
-  1  an error
-  2  changed, or would change with --check
-  3  refused by a layout rule, which the message names</source>
-        <translation>Показывает, экспортирует и применяет распределение рабочих мест этого многоместного компьютера.
-
-Команды:
-  show [--json]        рабочие места и их устройства, как их сейчас видит logind
-  export [ФАЙЛ]        распределение в виде файла распределения (без ФАЙЛА — в стандартный вывод)
-  apply ФАЙЛ [--check] [--diff] [--no-restart]
-                       сделать распределение этого компьютера таким, как в файле,
-                       как это делает сохранение в окне
-  reset [--yes]        все устройства обратно на основное место, остальные места удалены
-
-Коды завершения:
-  0  менять нечего: ничего не назначено, ничего не перезапущено
-  1  ошибка
-  2  изменено, или с --check: будет изменено
-  3  отклонено правилом распределения, которое названо в сообщении</translation>
-    </message>
-    <message>
         <source>show: print JSON.</source>
         <translation>show: вывести JSON.</translation>
-    </message>
-    <message>
-        <source>apply: change nothing, only tell whether a change is due.</source>
-        <translation>apply: ничего не менять, только сказать, нужно ли изменение.</translation>
     </message>
     <message>
         <source>apply: print the moves on standard output, one per line.</source>
@@ -881,10 +849,6 @@ Exit codes:
         <translation>Сейчас нельзя изменить рабочие места: %1</translation>
     </message>
     <message>
-        <source>The layout before this change could not be kept, so it cannot be restored later: %1</source>
-        <translation>Не удалось сохранить распределение до этого изменения, поэтому его нельзя будет восстановить: %1</translation>
-    </message>
-    <message>
         <source>%1 is no layout file: %2</source>
         <translation>%1 — не файл распределения: %2</translation>
     </message>
@@ -915,14 +879,6 @@ Nothing was changed.</source>
     <message>
         <source>refused by the layout rule %1: %2</source>
         <translation>отклонено правилом распределения %1: %2</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n device(s) would change seat.</source>
-        <translation>
-            <numerusform>%n устройство сменит рабочее место.</numerusform>
-            <numerusform>%n устройства сменят рабочее место.</numerusform>
-            <numerusform>%n устройств сменят рабочее место.</numerusform>
-        </translation>
     </message>
     <message>
         <source>The display manager %1 starts no login screen on logind&apos;s seats: the further seats will get no login screen from it.</source>
@@ -987,6 +943,56 @@ Do you want to continue? [y/N] </source>
     <message>
         <source>Ended by a signal; nothing was changed.</source>
         <translation>Завершено сигналом; ничего не изменено.</translation>
+    </message>
+    <message>
+        <source>Shows, exports and applies the layout of the seats of this multiseat computer.
+
+Verbs:
+  show [--json]        the seats and their devices as logind has them now
+  export [FILE]        the layout as a layout file (standard output without FILE)
+  apply FILE [--check] [--diff] [--no-restart]
+                       make this machine&apos;s layout the file&apos;s, as a save in the
+                       window does
+  reset [--yes] [--check]
+                       every device back to the main seat, every further seat gone
+
+Exit codes:
+  0  nothing to change: nothing attached, nothing restarted
+  1  an error
+  2  changed, or would change with --check
+  3  refused by a layout rule, which the message names</source>
+        <translation>Показывает, экспортирует и применяет распределение рабочих мест этого многоместного компьютера.
+
+Команды:
+  show [--json]        рабочие места и их устройства, как их сейчас видит logind
+  export [ФАЙЛ]        распределение в виде файла распределения (без ФАЙЛА — в стандартный вывод)
+  apply ФАЙЛ [--check] [--diff] [--no-restart]
+                       сделать распределение этого компьютера таким, как в файле,
+                       как это делает сохранение в окне
+  reset [--yes] [--check]
+                       все устройства обратно на основное место, остальные места удалены
+
+Коды завершения:
+  0  менять нечего: ничего не назначено, ничего не перезапущено
+  1  ошибка
+  2  изменено, или с --check: будет изменено
+  3  отклонено правилом распределения, которое названо в сообщении</translation>
+    </message>
+    <message>
+        <source>apply, reset: change nothing, only tell whether a change is due.</source>
+        <translation>apply, reset: ничего не менять, только сказать, нужно ли изменение.</translation>
+    </message>
+    <message>
+        <source>The layout before this change could not be kept, so nothing was changed: %1</source>
+        <translation>Не удалось сохранить распределение до этого изменения, поэтому ничего не изменено: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n change(s) due.</source>
+        <translation>
+            <numerusform>Нужно %n изменение.</numerusform>
+            <numerusform>Нужно %n изменения.</numerusform>
+            <numerusform>Нужно %n изменений.</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -56,6 +56,7 @@ private slots:
     void windowAndCommandShareOneLock();
     void lockNeverThroughALink();
     void signalBeforeTheFirstAttachChangesNothing();
+    void noChangeWithoutTheWayBack();
 
 private:
     Run run(const QStringList &arguments, bool root = true);
@@ -170,6 +171,9 @@ void TestMultiseatCtl::verbs_data()
     QTest::newRow("reset without a terminal")
         << QStringList{"reset"} << int(None) << true << 1 << ""
         << "--yes" << false << 0;
+    QTest::newRow("reset --check")
+        << QStringList{"reset", "--check"} << int(None) << true << 2 << ""
+        << "" << false << 0;
     QTest::newRow("reset --yes") << QStringList{"reset", "--yes"} << int(None) << true << 2 << ""
                                  << "" << true << 1;
 }
@@ -269,8 +273,10 @@ void TestMultiseatCtl::windowAndCommandShareOneLock()
     QCOMPARE(boxes.last().icon, QMessageBox::Warning);
     QVERIFY2(boxes.last().text.contains(QString::number(::getpid())),
              qPrintable(boxes.last().text));
-    // Once it is done, the window saves.
+    // Once it is done, the window takes the lock, and the next run keeps off.
     command.unlock();
+    QTRY_VERIFY(!ApplyLock(lockPath).tryLock(QStringLiteral("probe")));
+    QCOMPARE(run({"apply", path}).code, 1);
     answerer.reset();
     WindowFixture::answerSave(answerer);
     window->saveAndApply();
@@ -298,6 +304,17 @@ void TestMultiseatCtl::signalBeforeTheFirstAttachChangesNothing()
     QCOMPARE(run({"apply", path}).code, 1);
     QCOMPARE(changingCalls(), 0);
     QCOMPARE(m_fx->restarts.size(), 0);
+}
+
+// The layout before a change cannot be kept: nothing is changed.
+void TestMultiseatCtl::noChangeWithoutTheWayBack()
+{
+    const QString path = m_fx->path(QStringLiteral("layout.json"));
+    QVERIFY(TestEnv::writeFile(path, layout(addBackRow)));
+    QVERIFY(TestEnv::writeFile(m_fx->path(QStringLiteral("layouts")), "not a folder"));
+    QCOMPARE(run({"apply", path}).code, 1);
+    QCOMPARE(run({"reset", "--yes"}).code, 1);
+    QCOMPARE(changingCalls(), 0);
 }
 
 QTEST_MAIN(TestMultiseatCtl)

@@ -264,7 +264,9 @@ void TestLayoutFile::diffOfAMappedLayout()
     here.layout.seats = {
         seat("seat0", "",
              {item(VideocardCategory, "[MASTER] drm:card1", {Card1}),
-              item(KeyboardCategory, "Evil\"  seat9 -> seat0\n\x1b[2J", here.keyboard)}),
+              item(KeyboardCategory,
+                   QString::fromUtf8("Evil\"  seat9 -> seat0\n\x1b[2J\u009b\u2028"),
+                   here.keyboard)}),
         seat("seat1", "",
              {item(VideocardCategory, "[MASTER] drm:card2", {Card2}),
               item(MouseCategory, "PixArt USB Optical Mouse", {here.mouse})})};
@@ -275,7 +277,7 @@ void TestLayoutFile::diffOfAMappedLayout()
 
     const LayoutDiff diff = LayoutDiff::between(here.layout, after);
     QCOMPARE(diff.lines(), (QStringList{"input-pci-0000_00_14_0-usb-0_3_1_0  seat0 -> seat1  "
-                                        "\"Evil\\\"  seat9 -> seat0\\x0a\\x1b[2J\"",
+                                        "\"Evil\\\"  seat9 -> seat0\\x0a\\x1b[2J\\x9b\\x2028\"",
                                         "input-pci-0000_00_14_0-usb-0_4_1_0  ? -> seat1  "
                                         "\"PixArt USB Optical Mouse\"",
                                         "seat1  name \"seat1\" -> \"Front desk\""}));

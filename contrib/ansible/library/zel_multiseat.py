@@ -60,7 +60,6 @@ exit_code:
   returned: always
 """
 
-import json
 import re
 
 from ansible.module_utils.basic import AnsibleModule
@@ -83,29 +82,18 @@ def main():
     params = module.params
     executable = module.get_bin_path(params["executable"], required=True)
     if params["state"] == "reset":
-        if module.check_mode:
-            # reset has no check mode of its own: ask the layout instead.
-            args = [executable, "show", "--json"]
-        else:
-            args = [executable, "reset", "--yes"]
+        args = [executable, "reset", "--check" if module.check_mode else "--yes"]
     else:
-        args = [executable, "apply", params["layout"], "--diff"]
+        args = [executable, "apply", "--diff"]
         if module.check_mode:
             args.append("--check")
         if not params["restart"]:
             args.append("--no-restart")
+        args += ["--", params["layout"]]
 
     # The messages in English, whatever the machine speaks: the rule is read off them.
     rc, out, err = module.run_command(args, environ_update={"LC_ALL": "C.UTF-8", "LANGUAGE": ""})
     result = dict(exit_code=rc, stdout=out, stderr=err, moves=[])
-
-    if params["state"] == "reset" and module.check_mode:
-        if rc != UNCHANGED:
-            module.fail_json(msg=err.strip() or "zel-multiseatctl failed", **result)
-        seats = json.loads(out).get("seats", [])
-        result["changed"] = len(seats) > 1
-        result["stdout"] = ""
-        module.exit_json(**result)
 
     if params["state"] == "applied":
         result["moves"] = [line for line in out.splitlines() if line.strip()]
